@@ -1,0 +1,28 @@
+# Warnings as errors everywhere; PE hardening for the Windows builds.
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE Release CACHE STRING "" FORCE)
+endif()
+
+set(KORVANE_WARNINGS -Wall -Wextra -Werror -Wshadow -Wnon-virtual-dtor -Wcast-align -Wformat=2 -Wundef)
+
+if(WIN32)
+  # XP SP3 is the oldest system the release must run on.
+  add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 NOMINMAX WIN32_LEAN_AND_MEAN)
+  add_compile_options(-O2 -fstack-protector-strong -D_FORTIFY_SOURCE=2)
+  # One self-contained .exe: no libgcc, libstdc++ or winpthread DLLs beside it.
+  add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-strong
+                   -Wl,--dynamicbase -Wl,--nxcompat)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    add_link_options(-Wl,--high-entropy-va)
+  else()
+    add_link_options(-Wl,--no-seh -Wl,--large-address-aware)
+  endif()
+endif()
+
+# Applies the project's warnings to one of its own targets (not to GoogleTest).
+function(korvane_warnings target)
+  target_compile_options(${target} PRIVATE ${KORVANE_WARNINGS})
+endfunction()
