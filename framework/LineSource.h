@@ -1,0 +1,51 @@
+// Text lines read one at a time, the way the program reads every text file:
+// a line ends with CR LF or LF, the terminator is not part of it, and a last
+// line without a terminator is still a line. Platform-free.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace framework {
+
+class LineSource {
+public:
+    virtual ~LineSource() = default;
+    // Reads the next line into `line`; false at the end of the text (`line` is then empty).
+    virtual bool ReadLine(std::string& line) = 0;
+};
+
+// Splits bytes that a read function delivers in chunks into lines.
+class ChunkLineReader : public LineSource {
+public:
+    // Fills at most `size` bytes of `buffer`, returns how many; 0 at the end. May throw.
+    using ReadFunction = std::function<std::size_t(char* buffer, std::size_t size)>;
+
+    explicit ChunkLineReader(ReadFunction read, std::size_t chunkBytes = 64 * 1024);
+    bool ReadLine(std::string& line) override;
+
+private:
+    bool Refill();
+
+    ReadFunction read_;
+    std::vector<char> chunk_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+};
+
+// The lines of a text held in memory.
+class TextLineSource : public LineSource {
+public:
+    explicit TextLineSource(std::string text);
+    bool ReadLine(std::string& line) override;
+
+private:
+    std::string text_;
+    std::size_t offset_ = 0;
+    ChunkLineReader reader_;
+};
+
+} // namespace framework

@@ -1,0 +1,101 @@
+# Source this file: it sets up Korvane's private Wine prefix (never ~/.wine) and,
+# when there is no display, a virtual X server. Used by every script that runs a
+# Windows program and by CTest's emulator wrapper.
+#   korvane_wine_ensure   create or reuse the prefix, the display and the wine server
+#   korvane_wine_stop     wait for the Windows programs, then stop the server and Xvfb
+
+KORVANE_ROOT=${KORVANE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX=${KORVANE_WINEPREFIX:-$KORVANE_ROOT/build/wineprefix}
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installer prompts.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+korvane_find_wine() {
+    local candidate
+    for candidate in wine64 /usr/lib/wine/wine64 wine /usr/lib/wine/wine; do
+        if command -v "$candidate" >/dev/null 2>&1; then
+            command -v "$candidate"
+            return 0
+        fi
+    done
+    echo "wine-env: no wine found; install Debian's wine64 package" >&2
+    return 1
+}
+
+korvane_find_wineserver() {
+    local candidate
+    for candidate in wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+        if command -v "$candidate" >/dev/null 2>&1; then
+            command -v "$candidate"
+            return 0
+        fi
+    done
+    return 1
+}
+
+KORVANE_WINE=$(korvane_find_wine) || return 1 2>/dev/null || exit 1
+KORVANE_WINESERVER=$(korvane_find_wineserver)
+export KORVANE_WINE KORVANE_WINESERVER
+
+# The display: the caller's, or one Xvfb shared by everything that uses this prefix.
+korvane_display() {
+    local displayFile="$WINEPREFIX.display"
+    if [ -n "${DISPLAY:-}" ] && [ -z "${KORVANE_OWN_DISPLAY:-}" ]; then
+        return 0
+    fi
+    if [ -f "$displayFile" ]; then
+        local number pid
+        read -r number pid <"$displayFile"
+        if kill -0 "$pid" 2>/dev/null; then
+            export DISPLAY=":$number"
+            return 0
+        fi
+    fi
+    command -v Xvfb >/dev/null 2>&1 || { echo "wine-env: no display and no Xvfb (install xvfb)" >&2; return 1; }
+    local number=${KORVANE_XVFB_DISPLAY:-91}
+    while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+        number=$((number + 1))
+    done
+    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
+    local pid=$!
+    local tries=0
+    while [ ! -e "/tmp/.X11-unix/X$number" ] && [ $tries -lt 100 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    echo "$number $pid" >"$displayFile"
+    export DISPLAY=":$number"
+    export KORVANE_OWN_DISPLAY=1
+}
+
+korvane_wine_ensure() {
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        korvane_display || exit 1
+        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+            "$KORVANE_WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
+            "$KORVANE_WINE" wineboot -i </dev/null >/dev/null 2>&1 9>&-
+            # A crash must end the program, not wait on a crash dialog.
+            "$KORVANE_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 9>&-
+            "$KORVANE_WINESERVER" -w
+        fi
+    ) 9>"$WINEPREFIX.lock" || return 1
+    korvane_display || return 1
+    # Keep the server up between programs; each start would cost seconds otherwise.
+    "$KORVANE_WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+}
+
+korvane_wine_stop() {
+    if [ -n "$KORVANE_WINESERVER" ]; then
+        "$KORVANE_WINESERVER" -k 2>/dev/null || true
+    fi
+    local displayFile="$WINEPREFIX.display"
+    if [ -f "$displayFile" ]; then
+        local number pid
+        read -r number pid <"$displayFile"
+        kill "$pid" 2>/dev/null || true
+        rm -f "$displayFile"
+    fi
+}
