@@ -1,0 +1,28 @@
+// The About window: title picture, version line, notice, contact line and the
+// animated banner.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "ui/AnimatedBanner.h"
+
+namespace ui {
+
+// Template 100, run modally (DoModal) from the main window. Controls: 1029 is the
+// banner, running from the first frame while the window is open; OK (1), Esc and
+// the close box close the window.
+class AboutDialog : public framework::Dialog {
+public:
+    AboutDialog() noexcept;
+    ~AboutDialog() override;
+
+protected:
+    void BindControls() override;
+    bool OnInitDialog() override;
+    void OnWindowDestroyed() override;
+
+private:
+    AnimatedBanner banner;
+    BannerBitmaps bannerBitmaps;
+};
+
+} // namespace ui
