@@ -1,0 +1,20 @@
+// The texts of the main window's machine-facts panel. Platform-free.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sysinfo/CpuInfo.h"
+
+namespace sysinfo {
+
+// "%1.2f MHz": 1466.53125 gives "1466.53 MHz".
+std::string FrequencyText(float clockMhz);
+
+// "%dk L1, %dk L2": the two level-1 sizes added, then the level-2 size (-1 stays -1).
+std::string CacheText(const CpuInfo& cpu);
+
+// "%d MByte" of the size shifted right by 20 bits, plus 1: 256 MiB gives "257 MByte".
+std::string RamText(std::uint64_t totalPhysicalBytes);
+
+} // namespace sysinfo

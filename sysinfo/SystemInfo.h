@@ -1,0 +1,29 @@
+// The operating system's name and the display adapter's description, and the
+// machine's physical memory size. Windows only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sysinfo {
+
+class SystemInfo {
+public:
+    // Gathers both facts: the name from GetVersionExA, the description from
+    // Direct3D 8. A fact that cannot be gathered stays empty.
+    SystemInfo();
+    virtual ~SystemInfo();
+
+    std::string osName;
+    std::string adapterDescription;
+};
+
+// The Description text of the default adapter as Direct3D 8 identifies it; empty
+// when d3d8.dll is missing from the system folder or does not answer.
+std::string DefaultAdapterDescription();
+
+// The total physical memory in bytes: GlobalMemoryStatusEx where the system has
+// it, otherwise GlobalMemoryStatus (which saturates at 4 GB).
+std::uint64_t TotalPhysicalMemoryBytes();
+
+} // namespace sysinfo

@@ -1,0 +1,14 @@
+// Loading a system DLL from the system folder only, never from the program's
+// folder or the current directory. Windows only.
+#pragma once
+
+#include "framework/Handles.h"
+
+namespace sysinfo {
+
+// Where AddDllDirectory exists, LoadLibraryExA with LOAD_LIBRARY_SEARCH_SYSTEM32;
+// otherwise (XP, Vista and 7 without the loader update) the full path in the
+// system folder with LOAD_WITH_ALTERED_SEARCH_PATH. Empty when it cannot be loaded.
+framework::UniqueModule LoadFromSystemFolder(const char* dllName);
+
+} // namespace sysinfo
