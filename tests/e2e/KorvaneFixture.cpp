@@ -1,0 +1,212 @@
+// The fixture of the end-to-end tests.
+#include "KorvaneFixture.h"
+
+#include <cctype>
+#include <ostream>
+
+#include "driver/Paths.h"
+#include "driver/Timing.h"
+#include "res/resource.h"
+
+namespace e2e {
+
+namespace {
+
+// The test's folder name: the capitals and digits of its name, at most six. The
+// game's command line holds the demo's folder and Korvane's folder and fits only
+// 279 characters, so the folders of a test must stay short.
+constexpr std::size_t kShortNameLength = 6;
+
+std::string ShortTestName() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name;
+    for (const char c : std::string(info->name())) {
+        if (name.size() < kShortNameLength &&
+            (std::isupper(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)))) {
+            name.push_back(c);
+        }
+    }
+    return name.empty() ? std::string("T") : name;
+}
+
+} // namespace
+
+TestPrograms& Programs() {
+    static TestPrograms programs;
+    return programs;
+}
+
+std::ostream& operator<<(std::ostream& out, const RunOutcome& outcome) {
+    out << "after " << outcome.elapsedMs << " ms: ";
+    if (outcome.messageBox) {
+        out << "message box \"" << outcome.messageBox->caption << "\": \"" << outcome.messageBox->text
+            << "\"";
+    } else if (outcome.finished) {
+        out << (outcome.resultsShown ? "finished, result window shown" : "finished, no result window");
+    } else if (outcome.korvaneEnded) {
+        out << "Korvane ended";
+    } else if (outcome.timedOut) {
+        out << "nothing happened before the time-out";
+    }
+    return out;
+}
+
+void KorvaneTest::SetUp() {
+    ASSERT_TRUE(FileExists(Programs().korvane)) << "korvane.exe not found: " << Programs().korvane;
+    ASSERT_TRUE(FileExists(Programs().game)) << "the stand-in game not found: " << Programs().game;
+    registry_ = std::make_unique<DemoKeySnapshot>();
+    ASSERT_TRUE(registry_->IsUsable()) << registry_->Problem();
+    root_ = JoinPath(kTestRoot, ShortTestName());
+    ASSERT_TRUE(DeleteTree(root_)) << "cannot clear " << root_;
+    ASSERT_TRUE(MakeFolders(root_)) << "cannot make " << root_;
+}
+
+void KorvaneTest::TearDown() {
+    const DWORD korvaneId = korvane_.Id();
+    korvane_.Kill();
+    if (!root_.empty()) {
+        KillProcesses("UT2003.exe", root_, korvaneId);
+        EXPECT_TRUE(DeleteTree(root_)) << "cannot delete " << root_;
+    }
+    if (registry_) {
+        std::string error;
+        EXPECT_TRUE(registry_->Restore(&error)) << "the demo key was not restored: " << error;
+    }
+}
+
+std::string KorvaneTest::KorvaneFolder() const {
+    return JoinPath(root_, "k");
+}
+
+std::string KorvaneTest::GameFolder() const {
+    return JoinPath(root_, "g");
+}
+
+void KorvaneTest::InstallDemo(const std::string& folder, bool withGame, bool registerFolder) {
+    std::string error;
+    demo_ = MakeDemoInstall(folder.empty() ? GameFolder() : folder,
+                            withGame ? Programs().game : std::string(), &error);
+    ASSERT_TRUE(demo_.has_value()) << error;
+    if (registerFolder) {
+        ASSERT_TRUE(demo_key::SetFolder(demo_->folder, &error)) << error;
+    }
+}
+
+void KorvaneTest::StartKorvane(const std::string& workingFolder) {
+    korvaneFolder_ = workingFolder.empty() ? KorvaneFolder() : workingFolder;
+    ASSERT_TRUE(MakeFolders(korvaneFolder_)) << "cannot make " << korvaneFolder_;
+    if (!Programs().cpuDefinitions.empty() && FileExists(Programs().cpuDefinitions)) {
+        ASSERT_TRUE(CopyFileTo(Programs().cpuDefinitions, JoinPath(korvaneFolder_, "cpudef.dat")));
+    }
+    std::string error;
+    korvane_ = Process::Start(Programs().korvane, std::string(), korvaneFolder_, &error);
+    ASSERT_TRUE(korvane_) << error;
+}
+
+void KorvaneTest::StartKorvaneAndWaitForMainWindow(const std::string& workingFolder) {
+    ASSERT_NO_FATAL_FAILURE(StartKorvane(workingFolder));
+    WindowQuery query;
+    query.caption = kMainCaption;
+    main_ = WaitForTopLevelWindow(korvane_.Id(), query, kStartTimeoutMs);
+    if (main_ == nullptr) {
+        const std::optional<MessageBoxInfo> box = FindMessageBox(korvane_.Id());
+        FAIL() << "no visible main window within " << kStartTimeoutMs << " ms"
+               << (box ? "; a message box \"" + box->caption + "\" says: " + box->text : std::string())
+               << (korvane_.IsRunning() ? "" : "; Korvane has ended");
+    }
+}
+
+void KorvaneTest::SetChecked(int id, bool checked) {
+    const std::optional<bool> before = IsChecked(main_, id);
+    ASSERT_TRUE(before.has_value()) << "control " << id << " does not answer BM_GETCHECK";
+    if (*before != checked) {
+        ASSERT_TRUE(SendClick(main_, id)) << "control " << id << " did not take the click";
+    }
+    ASSERT_EQ(IsChecked(main_, id), std::optional<bool>(checked)) << "control " << id;
+}
+
+void KorvaneTest::ChooseScenes(std::initializer_list<int> sceneIds) {
+    for (const int id : {IDC_MAIN_FLYBY1, IDC_MAIN_FLYBY2, IDC_MAIN_FLYBY3, IDC_MAIN_BOTMATCH1,
+                         IDC_MAIN_BOTMATCH2, IDC_MAIN_BOTMATCH3}) {
+        bool wanted = false;
+        for (const int chosen : sceneIds) {
+            wanted = wanted || chosen == id;
+        }
+        ASSERT_NO_FATAL_FAILURE(SetChecked(id, wanted));
+    }
+}
+
+RunOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts) {
+    RunOutcome outcome;
+    HWND result = ResultWindow();
+    if (IsVisible(result)) {
+        PostCommand(result, IDCANCEL);
+        WaitUntil([&] { return !IsVisible(result); }, kWindowTimeoutMs);
+    }
+    const std::size_t startsBefore = GameStarts().size();
+    const DWORD timeoutMs = kWindowTimeoutMs + static_cast<DWORD>(expectedStarts) * kPerSceneTimeoutMs;
+    const ULONGLONG start = NowMs();
+    if (!PostClick(main_, IDC_MAIN_BENCHMARK)) {
+        outcome.timedOut = true;
+        return outcome;
+    }
+    const Deadline deadline(timeoutMs);
+    for (;;) {
+        if (!korvane_.IsRunning()) {
+            outcome.korvaneEnded = true;
+            break;
+        }
+        outcome.messageBox = FindMessageBox(korvane_.Id());
+        if (outcome.messageBox) {
+            break;
+        }
+        // The run blocks the main window's thread until its very end, so an answer
+        // after the last expected start means the press is over.
+        const bool startsDone =
+            GameStarts().size() >= startsBefore + static_cast<std::size_t>(expectedStarts);
+        const bool resultsVisible = IsVisible(ResultWindow());
+        if (startsDone || resultsVisible) {
+            if (IsResponsive(main_)) {
+                outcome.finished = true;
+                outcome.resultsShown = IsVisible(ResultWindow());
+                break;
+            }
+            outcome.sawBusy = true;
+        } else if (!IsResponsive(main_)) {
+            outcome.sawBusy = true;
+        }
+        if (deadline.Expired()) {
+            outcome.timedOut = true;
+            break;
+        }
+        ::Sleep(50);
+    }
+    outcome.elapsedMs = NowMs() - start;
+    return outcome;
+}
+
+std::vector<GameStart> KorvaneTest::GameStarts() {
+    if (!demo_) {
+        return {};
+    }
+    std::optional<std::vector<GameStart>> starts;
+    // A line the game is still writing reads as not yet there.
+    WaitUntil([&] { return (starts = ReadGameStarts(*demo_)).has_value(); }, kWindowTimeoutMs);
+    return starts.value_or(std::vector<GameStart>());
+}
+
+HWND KorvaneTest::ResultWindow() const {
+    WindowQuery query;
+    query.caption = kResultCaption;
+    query.visibleOnly = false;
+    return FindTopLevelWindow(korvane_.Id(), query);
+}
+
+HWND KorvaneTest::DetailsWindow() const {
+    WindowQuery query;
+    query.caption = kDetailsCaption;
+    query.visibleOnly = false;
+    return FindTopLevelWindow(korvane_.Id(), query);
+}
+
+} // namespace e2e

@@ -1,0 +1,163 @@
+// The demo's registry key in the 32-bit view.
+#include "driver/DemoRegistry.h"
+
+#include "driver/Handles.h"
+#include "driver/SystemText.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr char kParentPath[] = "SOFTWARE\\UNREAL TECHNOLOGY\\INSTALLED APPS";
+constexpr char kKeyName[] = "UT2003DEMO";
+
+bool Fail(LONG status, const char* what, std::string* error) {
+    if (error != nullptr) {
+        *error = std::string(what) + ": " + ErrorText(static_cast<DWORD>(status));
+    }
+    return false;
+}
+
+LONG OpenKey(REGSAM access, RegistryKey& key) {
+    return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDemoKeyPath, 0, access | KEY_WOW64_32KEY, key.put());
+}
+
+LONG CreateKey(RegistryKey& key) {
+    return ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDemoKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_32KEY, nullptr, key.put(), nullptr);
+}
+
+bool SetValue(const char* name, DWORD type, const BYTE* data, DWORD size, std::string* error) {
+    RegistryKey key;
+    LONG status = CreateKey(key);
+    if (status != ERROR_SUCCESS) {
+        return Fail(status, "cannot create the demo key", error);
+    }
+    status = ::RegSetValueExA(key.get(), name, 0, type, data, size);
+    return status == ERROR_SUCCESS || Fail(status, "cannot set a value of the demo key", error);
+}
+
+} // namespace
+
+namespace demo_key {
+
+bool Delete(std::string* error) {
+    RegistryKey parent;
+    LONG status =
+        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kParentPath, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, parent.put());
+    if (status == ERROR_FILE_NOT_FOUND) {
+        return true;
+    }
+    if (status != ERROR_SUCCESS) {
+        return Fail(status, "cannot open the key above the demo key", error);
+    }
+    // The parent handle is already the 32-bit view's key, so the plain name is enough.
+    status = ::RegDeleteKeyA(parent.get(), kKeyName);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ||
+           Fail(status, "cannot delete the demo key", error);
+}
+
+bool Create(std::string* error) {
+    RegistryKey key;
+    const LONG status = CreateKey(key);
+    return status == ERROR_SUCCESS || Fail(status, "cannot create the demo key", error);
+}
+
+bool SetFolder(const std::string& folder, std::string* error) {
+    return SetValue(kDemoFolderValue, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                    static_cast<DWORD>(folder.size() + 1), error);
+}
+
+bool SetFolderNumber(DWORD value, std::string* error) {
+    return SetValue(kDemoFolderValue, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value, error);
+}
+
+bool DeleteFolderValue(std::string* error) {
+    RegistryKey key;
+    LONG status = OpenKey(KEY_SET_VALUE, key);
+    if (status == ERROR_FILE_NOT_FOUND) {
+        return true;
+    }
+    if (status != ERROR_SUCCESS) {
+        return Fail(status, "cannot open the demo key", error);
+    }
+    status = ::RegDeleteValueA(key.get(), kDemoFolderValue);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ||
+           Fail(status, "cannot delete the value Folder", error);
+}
+
+bool Exists() {
+    RegistryKey key;
+    return OpenKey(KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
+}
+
+} // namespace demo_key
+
+DemoKeySnapshot::DemoKeySnapshot() {
+    RegistryKey key;
+    LONG status = OpenKey(KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, key);
+    if (status == ERROR_FILE_NOT_FOUND) {
+        usable_ = true;
+        return;
+    }
+    if (status != ERROR_SUCCESS) {
+        problem_ = "cannot open the demo key: " + ErrorText(static_cast<DWORD>(status));
+        return;
+    }
+    existed_ = true;
+    DWORD subkeys = 0;
+    DWORD valueCount = 0;
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    status = ::RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &valueCount,
+                                &longestName, &longestData, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) {
+        problem_ = "cannot query the demo key: " + ErrorText(static_cast<DWORD>(status));
+        return;
+    }
+    if (subkeys != 0) {
+        problem_ = "the demo key has subkeys; the tests leave such a key alone";
+        return;
+    }
+    for (DWORD index = 0; index < valueCount; ++index) {
+        std::string name(longestName + 1, '\0');
+        DWORD nameLength = longestName + 1;
+        RegistryValue value;
+        value.data.resize(longestData + 1);
+        DWORD dataSize = longestData + 1;
+        status = ::RegEnumValueA(key.get(), index, name.data(), &nameLength, nullptr, &value.type,
+                                 value.data.data(), &dataSize);
+        if (status != ERROR_SUCCESS) {
+            problem_ = "cannot read a value of the demo key: " + ErrorText(static_cast<DWORD>(status));
+            return;
+        }
+        value.name = name.substr(0, nameLength);
+        value.data.resize(dataSize);
+        values_.push_back(value);
+    }
+    usable_ = true;
+}
+
+bool DemoKeySnapshot::Restore(std::string* error) {
+    if (!usable_ || restored_) {
+        return true;
+    }
+    if (!demo_key::Delete(error)) {
+        return false;
+    }
+    if (existed_) {
+        if (!demo_key::Create(error)) {
+            return false;
+        }
+        for (const RegistryValue& value : values_) {
+            if (!SetValue(value.name.c_str(), value.type, value.data.data(),
+                          static_cast<DWORD>(value.data.size()), error)) {
+                return false;
+            }
+        }
+    }
+    restored_ = true;
+    return true;
+}
+
+} // namespace e2e

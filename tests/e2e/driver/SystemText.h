@@ -1,0 +1,15 @@
+// The system's description of an error code, for failure messages.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+// "<message> (error <code>)" for `code`.
+std::string ErrorText(DWORD code);
+// ErrorText of GetLastError.
+std::string LastErrorText();
+
+} // namespace e2e

@@ -1,0 +1,65 @@
+// Entry point of the end-to-end tests. Takes the programs under test from the
+// command line (Unix paths from CTest, turned into Wine's Z: paths):
+//   korvane_e2e --korvane <korvane.exe> --game <UT2003.exe> [--cpudef <cpudef.dat>] [gtest flags]
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "KorvaneFixture.h"
+#include "driver/Paths.h"
+
+namespace {
+
+// Under Wine a crashed Windows program can end with status 0: a crash must end
+// the tests with a failure code instead.
+LONG WINAPI FailOnCrash(EXCEPTION_POINTERS* exception) {
+    std::fprintf(stderr, "crash: exception 0x%08lx\n",
+                 static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode));
+    std::fflush(stderr);
+    ::ExitProcess(3);
+}
+
+bool ReadArguments(int argc, char** argv) {
+    e2e::TestPrograms& programs = e2e::Programs();
+    if ((argc - 1) % 2 != 0) {
+        std::fprintf(stderr, "every option needs a value\n");
+        return false;
+    }
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string path = e2e::WindowsPathFromUnix(argv[i + 1]);
+        if (std::strcmp(argv[i], "--korvane") == 0) {
+            programs.korvane = path;
+        } else if (std::strcmp(argv[i], "--game") == 0) {
+            programs.game = path;
+        } else if (std::strcmp(argv[i], "--cpudef") == 0) {
+            programs.cpuDefinitions = path;
+        } else {
+            std::fprintf(stderr, "unknown argument: %s\n", argv[i]);
+            return false;
+        }
+    }
+    if (programs.korvane.empty() || programs.game.empty()) {
+        std::fprintf(stderr, "usage: korvane_e2e --korvane <korvane.exe> --game <UT2003.exe> "
+                             "[--cpudef <cpudef.dat>] [gtest flags]\n");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::SetUnhandledExceptionFilter(&FailOnCrash);
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!ReadArguments(argc, argv)) {
+        return 2;
+    }
+    const int result = RUN_ALL_TESTS();
+    // The common folder goes too once every test has removed its own.
+    ::RemoveDirectoryA(e2e::kTestRoot);
+    return result;
+}
