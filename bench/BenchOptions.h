@@ -1,0 +1,60 @@
+// The options of a benchmark run and the game command lines they give: the
+// resolution, renderer/detail and scene tables, and the composition of one
+// scene's command line. Platform-free: the window side reads the controls and
+// the current directory and hands the texts in here.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace bench {
+
+enum class Renderer { OpenGL, Direct3D };
+enum class Detail { High, Low };
+
+// One resolution radio of the main window; the first checked one in table order wins.
+struct ResolutionRow {
+    int controlId;
+    const char* text;
+};
+
+// The resolution radios in the order they are tested: 1011, 1015, 1016, 1017, 1018.
+const std::array<ResolutionRow, 5>& ResolutionTable();
+
+// One benchmark scene. `index` is also the scene's slot among the six frame rates.
+// The template's three "%s" take the game executable, the ini arguments and the
+// resolution text, in that order.
+struct SceneRow {
+    int index;
+    int checkBoxId;
+    const char* checkBoxText;
+    bool isFlyby;
+    const char* commandLineTemplate;
+};
+
+// The six scenes in run order: three fly-bys, then three bot matches.
+const std::array<SceneRow, 6>& SceneTable();
+
+// Size of the command-line buffer handed to the system, terminating zero included.
+constexpr std::size_t kCommandLineBytes = 280;
+// Size of the buffer that receives the program's current directory.
+constexpr std::size_t kCurrentDirectoryBytes = 200;
+
+// The ini arguments' template for a renderer and detail level; its one "%s"
+// takes the program's current directory.
+const char* IniArgumentsTemplate(Renderer renderer, Detail detail);
+
+// The ini arguments with the current directory put in, unchanged.
+std::string FormatIniArguments(Renderer renderer, Detail detail, const std::string& currentDirectory);
+
+// The scene's command line, or std::nullopt when it (with its terminating zero)
+// would not fit kCommandLineBytes, or when a value holds a zero byte that would
+// end the line early. Never truncated. The three values are inserted unchanged,
+// unquoted, in the order the template takes them.
+std::optional<std::string> ComposeCommandLine(const SceneRow& scene, const std::string& gameExecutable,
+                                              const std::string& iniArguments,
+                                              const std::string& resolutionText);
+
+} // namespace bench
