@@ -1,0 +1,29 @@
+// The scene's frame rate as the game leaves it in its benchmark log: the log's
+// last line and the number read from it. Platform-free: the window side opens
+// the file and hands its lines in.
+#pragma once
+
+#include <string>
+
+#include "framework/LineSource.h"
+
+namespace bench {
+
+// The last line that `lines` returns, "" if it returns none.
+std::string ReadLastLine(framework::LineSource& lines);
+
+// Reads a decimal number at the start of `text` the way atof does: leading white
+// space (space, \t \n \v \f \r) is skipped, then an optional sign, digits with an
+// optional '.', and an exponent ([eE], optional sign, digits) only when digits
+// follow. The longest such prefix is converted, the rest ignored; 0.0 when there
+// is no number. Only decimal text counts: hexadecimal, "inf" and "nan" give 0.0
+// (or the "0" in front of an 'x'). A number too large for a double gives
+// +-HUGE_VAL and one too small gives a zero of its sign, as strtod does.
+double ParseLeadingDecimal(const std::string& text);
+
+// The scene's frame rate from the log's last line: the number in the at most
+// eleven characters after the first '=', or in the first ten characters of a
+// line without '='.
+double ExtractSceneFps(const std::string& lastLine);
+
+} // namespace bench
