@@ -1,0 +1,51 @@
+// The benchmark details list's rows.
+#include "bench/DetailsRows.h"
+
+#include <array>
+
+#include "bench/SceneScore.h"
+#include "framework/Format.h"
+
+namespace bench {
+
+namespace {
+
+// The first-column texts of the six scene rows, in scene index order.
+const std::array<const char*, kSceneCount> kSceneItems = {
+    "Flyby Scene 1: dm-Antalus",    "Flyby Scene 2: dm-Asbestos",    "Flyby Scene 3: CTF-Citadel",
+    "Botmatch Scene 1: dm-Antalus", "Botmatch Scene 2: dm-Asbestos", "Botmatch Scene 3: CTF-Citadel",
+};
+
+} // namespace
+
+double OverallScore(const float* sceneResults, std::uint8_t allScenesRun) {
+    if (allScenesRun == 0 || sceneResults == nullptr) {
+        return 0.0;
+    }
+    double sum = 0.0;
+    for (int i = 0; i < kSceneCount; ++i) {
+        sum += static_cast<double>(sceneResults[i]);
+    }
+    return sum * static_cast<double>(kOneSixth) * static_cast<double>(kScoreScale);
+}
+
+std::vector<DetailsRow> BuildDetailsRows(const float* sceneResults, std::uint8_t allScenesRun) {
+    std::vector<DetailsRow> rows;
+    rows.reserve(7 + kSceneCount);
+    rows.push_back({"", std::nullopt});
+    rows.push_back({"Korvane Version", "1.00 Alpha1"});
+    rows.push_back({"UT2003 Demo Version", "1077"});
+    rows.push_back(
+        {"Korvane Overall", framework::Format("%1.0f Korvanes", OverallScore(sceneResults, allScenesRun))});
+    rows.push_back({"", std::nullopt});
+    rows.push_back({"BENCHMARK DETAILS", std::nullopt});
+    rows.push_back({"", std::nullopt});
+    for (int i = 0; i < kSceneCount; ++i) {
+        const float fps = sceneResults != nullptr ? sceneResults[i] : 0.0f;
+        rows.push_back({kSceneItems[static_cast<std::size_t>(i)],
+                        framework::Format("%1.2f fps", static_cast<double>(fps))});
+    }
+    return rows;
+}
+
+} // namespace bench
