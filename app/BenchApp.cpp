@@ -1,4 +1,5 @@
-// The application object and its start-up.
+// The application object, its start-up, and the process-wide objects, which are
+// constructed in the order they stand here and destroyed in reverse.
 #include "app/BenchApp.h"
 
 #include "app/MainDialog.h"
@@ -11,7 +12,7 @@ bool BenchApp::InitInstance() {
     return false;
 }
 
-} // namespace app
+BenchApp theApp;
+ui::ResultDialog theResultDialog;
 
-// The one application object.
-app::BenchApp theApp;
+} // namespace app

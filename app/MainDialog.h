@@ -1,8 +1,49 @@
+// The main window (template 102): the benchmark options, the machine-facts
+// panel and the three buttons. Its initialisation gathers the machine facts,
+// creates the hidden result window and looks up the game installation; its
+// "BENCHMARK NOW!" handler runs the whole benchmark.
+//
+// Controls handled: 1010 "BENCHMARK NOW!", 1025 "Credits...", 2 "Exit" (Cancel),
+// system-menu command 16 (About); reads the option controls 1000-1018.
 #pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "bench/SceneScore.h"
 #include "framework/Dialog.h"
+#include "sysinfo/CpuInfo.h"
+
 namespace app {
+
 class MainDialog : public framework::Dialog {
 public:
-    MainDialog();
+    explicit MainDialog(HWND parent = nullptr);
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int controlId, int notifyCode, HWND control) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void AddAboutItem();
+    void FillMachineFacts();
+    // System menu; true when the command was the About item.
+    bool OnSysCommand(WPARAM command);
+    // True when the window was minimised and the icon was painted.
+    bool OnPaint();
+    void OnCredits();
+    void OnBenchmarkNow();
+    // Runs one scene: starts the game, waits, reads and records its value, pauses.
+    // False when the press must end (a message has been shown).
+    bool RunScene(int sceneIndex, const std::string& commandLine, bench::SceneRun& run);
+    void PresentResults(const bench::SceneRun& run);
+    void ShowError(const std::string& text) const;
+
+    sysinfo::CpuInfo cpuInfo;
+    HICON windowIcon;
+    float sceneFps[bench::kSceneCount] = {};
 };
+
 } // namespace app
