@@ -1,8 +1,11 @@
+# shellcheck shell=bash
 # Source this file: it sets up Korvane's private Wine prefix (never ~/.wine) and,
 # when there is no display, a virtual X server. Used by every script that runs a
 # Windows program and by CTest's emulator wrapper.
 #   korvane_wine_ensure   create or reuse the prefix, the display and the wine server
 #   korvane_wine_stop     wait for the Windows programs, then stop the server and Xvfb
+#   korvane_unix_path     the Unix path of a Windows path in the prefix (C:\x -> .../drive_c/x)
+#   korvane_windows_path  the Windows path of a Unix path (.../drive_c/x -> C:\x, /x -> Z:\x)
 
 KORVANE_ROOT=${KORVANE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEPREFIX=${KORVANE_WINEPREFIX:-$KORVANE_ROOT/build/wineprefix}
@@ -81,10 +84,48 @@ korvane_wine_ensure() {
             "$KORVANE_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 9>&-
             "$KORVANE_WINESERVER" -w
         fi
+        korvane_wine_look 9>&-
     ) 9>"$WINEPREFIX.lock" || return 1
     korvane_display || return 1
     # Keep the server up between programs; each start would cost seconds otherwise.
     "$KORVANE_WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+    # Start the services and the desktop here, detached: started by the first program
+    # instead, they would keep its standard error open for as long as the server runs,
+    # and a caller reading that program's output through a pipe would wait forever.
+    if ! korvane_wine_services_running; then
+        "$KORVANE_WINE" wineboot </dev/null >/dev/null 2>&1 || true
+    fi
+}
+
+# Once per prefix: windows look as they do on Windows under a bare X server. Wine
+# draws frames and captions itself (no window manager would draw them), and the
+# caption buttons get the Marlett glyphs, which Wine does not find outside the prefix.
+korvane_wine_look() {
+    local marker="$WINEPREFIX/.korvane-look"
+    [ ! -f "$marker" ] || return 0
+    "$KORVANE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        </dev/null >/dev/null 2>&1 || return 0
+    local font
+    for font in /usr/share/wine/fonts/marlett.ttf /usr/share/fonts/truetype/wine/marlett.ttf; do
+        if [ -f "$font" ]; then
+            mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+            cp -f "$font" "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+            break
+        fi
+    done
+    touch "$marker"
+}
+
+# True when the services of this prefix are running.
+korvane_wine_services_running() {
+    command -v pgrep >/dev/null 2>&1 || return 1
+    local pid
+    for pid in $(pgrep -f 'system32.services\.exe' 2>/dev/null); do
+        if grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null; then
+            return 0
+        fi
+    done
+    return 1
 }
 
 korvane_wine_stop() {
@@ -98,4 +139,58 @@ korvane_wine_stop() {
         kill "$pid" 2>/dev/null || true
         rm -f "$displayFile"
     fi
+}
+
+# Prints the Unix path of a Windows path ("C:\Games\UT 2003" gives
+# $WINEPREFIX/drive_c/Games/UT 2003); a Unix path is printed as it is.
+korvane_unix_path() {
+    local path=$1
+    case $path in
+    [A-Za-z]:*)
+        local drive=${path:0:1}
+        local rest=${path:2}
+        local base
+        drive=$(printf '%s' "$drive" | tr '[:upper:]' '[:lower:]')
+        if [ -e "$WINEPREFIX/dosdevices/$drive:" ]; then
+            base=$(readlink -f -- "$WINEPREFIX/dosdevices/$drive:")
+        elif [ "$drive" = c ]; then
+            base=$WINEPREFIX/drive_c
+        else
+            echo "wine-env: no drive $drive: in $WINEPREFIX" >&2
+            return 1
+        fi
+        rest=${rest//\\//}
+        printf '%s/%s\n' "${base%/}" "${rest#/}"
+        ;;
+    *)
+        printf '%s\n' "$path"
+        ;;
+    esac
+}
+
+# Prints the Windows path of a Unix path: under the prefix's drive_c on C:, anywhere
+# else on Z: (the whole Unix tree); a Windows path is printed as it is.
+korvane_windows_path() {
+    local path=$1
+    case $path in
+    [A-Za-z]:*)
+        printf '%s\n' "$path"
+        return 0
+        ;;
+    esac
+    local driveC
+    path=$(realpath -m -- "$path")
+    driveC=$(realpath -m -- "$WINEPREFIX/drive_c")
+    case $path in
+    "$driveC")
+        printf 'C:\\\n'
+        ;;
+    "$driveC"/*)
+        path=${path#"$driveC"/}
+        printf 'C:\\%s\n' "${path//\//\\}"
+        ;;
+    *)
+        printf 'Z:%s\n' "${path//\//\\}"
+        ;;
+    esac
 }
