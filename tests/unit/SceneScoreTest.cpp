@@ -87,6 +87,15 @@ TEST(RecordSceneTest, AddsTheUnroundedValue) {
     EXPECT_EQ(static_cast<double>(run.runTotal), 1.0 + std::ldexp(1.0, -23));
 }
 
+TEST(RecordSceneTest, SumIsRoundedToDoubleBeforeFloat) {
+    // 1 + 2^-24 + 2^-54 needs 55 bits: in double it is 1 + 2^-24, a tie that
+    // rounds down to the float 1. Kept wider (x87 extended) it would round up.
+    std::array<float, bench::kSceneCount> sceneFps{};
+    const double value = std::ldexp(1.0, -24) + std::ldexp(1.0, -54);
+    const SceneRun run = RunScenes(sceneFps, {{0, 1.0}, {1, value}});
+    EXPECT_EQ(run.runTotal, 1.0f);
+}
+
 TEST(RecordSceneTest, RunningSumIsRoundedToFloatAfterEachScene) {
     // 2^24 + 1 is not a float: each 1 added to 2^24 is lost again.
     std::array<float, bench::kSceneCount> sceneFps{};
