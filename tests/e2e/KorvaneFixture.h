@@ -28,6 +28,10 @@ struct TestPrograms {
 };
 TestPrograms& Programs();
 
+// Where a test keeps the demo key's earlier state while it runs (see
+// SaveDemoKeyState); main() repairs the key from it after a run was killed.
+std::string SavedDemoKeyPath();
+
 // Window captions and message box texts as Korvane shows them.
 constexpr char kMainCaption[] = "Korvane version 1.00 alpha";
 constexpr char kResultCaption[] = "Korvane Result Window";
@@ -52,7 +56,8 @@ struct RunOutcome {
     bool sawBusy = false;                     // the main window did not answer at some point
     bool korvaneEnded = false;                // Korvane is gone
     bool timedOut = false;
-    ULONGLONG elapsedMs = 0; // from the press to the outcome
+    bool answersAtTimeOut = false; // the main window answered when time ran out
+    ULONGLONG elapsedMs = 0;       // from the press to the outcome
 };
 std::ostream& operator<<(std::ostream& out, const RunOutcome& outcome);
 

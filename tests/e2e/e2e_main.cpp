@@ -9,6 +9,9 @@
 #include <cstring>
 
 #include "KorvaneFixture.h"
+#include "driver/DemoRegistry.h"
+#include "driver/Files.h"
+#include "driver/Handles.h"
 #include "driver/Paths.h"
 
 namespace {
@@ -49,6 +52,24 @@ bool ReadArguments(int argc, char** argv) {
     return true;
 }
 
+// The tests of every build tree share one Wine prefix, with its registry and its
+// C: drive: only one test program may drive Korvane at a time.
+constexpr char kLockName[] = "KorvaneEndToEndTests";
+constexpr DWORD kLockWaitMs = 20 * 60 * 1000;
+
+// Repairs what a killed earlier run left: the demo key it had changed and its folders.
+bool RepairEarlierRun() {
+    std::string error;
+    if (e2e::FileExists(e2e::SavedDemoKeyPath())) {
+        std::fprintf(stderr, "an earlier run was cut short: putting the demo key back\n");
+        if (!e2e::RestoreSavedDemoKeyState(e2e::SavedDemoKeyPath(), &error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return false;
+        }
+    }
+    return e2e::DeleteTree(e2e::kTestRoot);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -58,8 +79,23 @@ int main(int argc, char** argv) {
     if (!ReadArguments(argc, argv)) {
         return 2;
     }
+    e2e::KernelHandle lock(::CreateMutexA(nullptr, FALSE, kLockName));
+    DWORD locked = ::WaitForSingleObject(lock.get(), 0);
+    if (locked == WAIT_TIMEOUT) {
+        std::fprintf(stderr, "waiting for another end-to-end test run in this Wine prefix\n");
+        locked = ::WaitForSingleObject(lock.get(), kLockWaitMs);
+    }
+    if (locked != WAIT_OBJECT_0 && locked != WAIT_ABANDONED) {
+        std::fprintf(stderr, "the end-to-end tests are busy elsewhere in this Wine prefix\n");
+        return 2;
+    }
+    if (!RepairEarlierRun()) {
+        std::fprintf(stderr, "cannot clear %s\n", e2e::kTestRoot);
+        return 2;
+    }
     const int result = RUN_ALL_TESTS();
     // The common folder goes too once every test has removed its own.
     ::RemoveDirectoryA(e2e::kTestRoot);
+    ::ReleaseMutex(lock.get());
     return result;
 }

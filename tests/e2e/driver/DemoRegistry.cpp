@@ -1,6 +1,10 @@
 // The demo's registry key in the 32-bit view.
 #include "driver/DemoRegistry.h"
 
+#include <cstdio>
+#include <sstream>
+
+#include "driver/Files.h"
 #include "driver/Handles.h"
 #include "driver/SystemText.h"
 
@@ -142,22 +146,112 @@ bool DemoKeySnapshot::Restore(std::string* error) {
     if (!usable_ || restored_) {
         return true;
     }
+    restored_ = ApplyDemoKeyState(existed_, values_, error);
+    return restored_;
+}
+
+namespace {
+
+std::string Hex(const std::string& bytes) {
+    std::string text;
+    char digits[3];
+    for (const char byte : bytes) {
+        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned>(static_cast<unsigned char>(byte)));
+        text += digits;
+    }
+    return text;
+}
+
+std::optional<std::string> FromHex(const std::string& text) {
+    if (text.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    for (std::string::size_type i = 0; i < text.size(); i += 2) {
+        unsigned value = 0;
+        if (std::sscanf(text.c_str() + i, "%2x", &value) != 1) {
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<char>(value));
+    }
+    return bytes;
+}
+
+} // namespace
+
+// One line "key <0|1>", then one line "value <name hex> <type> <data hex>" per value
+// ("-" stands for an empty hex text).
+std::string DemoKeySnapshot::Serialized() const {
+    std::string text = std::string("key ") + (existed_ ? "1" : "0") + "\n";
+    for (const RegistryValue& value : values_) {
+        const std::string name = Hex(value.name);
+        const std::string data = Hex(std::string(value.data.begin(), value.data.end()));
+        text += "value " + (name.empty() ? std::string("-") : name) + " " + std::to_string(value.type) + " " +
+                (data.empty() ? std::string("-") : data) + "\n";
+    }
+    return text;
+}
+
+bool ApplyDemoKeyState(bool exists, const std::vector<RegistryValue>& values, std::string* error) {
     if (!demo_key::Delete(error)) {
         return false;
     }
-    if (existed_) {
-        if (!demo_key::Create(error)) {
+    if (!exists) {
+        return true;
+    }
+    if (!demo_key::Create(error)) {
+        return false;
+    }
+    for (const RegistryValue& value : values) {
+        if (!SetValue(value.name.c_str(), value.type, value.data.data(),
+                      static_cast<DWORD>(value.data.size()), error)) {
             return false;
         }
-        for (const RegistryValue& value : values_) {
-            if (!SetValue(value.name.c_str(), value.type, value.data.data(),
-                          static_cast<DWORD>(value.data.size()), error)) {
-                return false;
-            }
-        }
     }
-    restored_ = true;
     return true;
+}
+
+bool SaveDemoKeyState(const DemoKeySnapshot& snapshot, const std::string& path) {
+    return snapshot.IsUsable() && WriteTextFile(path, snapshot.Serialized());
+}
+
+bool RestoreSavedDemoKeyState(const std::string& path, std::string* error) {
+    const std::optional<std::string> text = ReadTextFile(path);
+    if (!text) {
+        return true;
+    }
+    std::istringstream lines(*text);
+    std::string word;
+    int exists = -1;
+    std::vector<RegistryValue> values;
+    while (lines >> word) {
+        if (word == "key") {
+            lines >> exists;
+            continue;
+        }
+        std::string name;
+        std::string data;
+        RegistryValue value;
+        lines >> name >> value.type >> data;
+        const std::optional<std::string> nameBytes = FromHex(name == "-" ? std::string() : name);
+        const std::optional<std::string> dataBytes = FromHex(data == "-" ? std::string() : data);
+        if (word != "value" || !lines || !nameBytes || !dataBytes) {
+            if (error != nullptr) {
+                *error = "the saved state of the demo key in " + path + " cannot be read";
+            }
+            return false;
+        }
+        value.name = *nameBytes;
+        value.data.assign(dataBytes->begin(), dataBytes->end());
+        values.push_back(value);
+    }
+    if (exists != 0 && exists != 1) {
+        if (error != nullptr) {
+            *error = "the saved state of the demo key in " + path + " cannot be read";
+        }
+        return false;
+    }
+    return ApplyDemoKeyState(exists == 1, values, error) && DeleteFileAt(path);
 }
 
 } // namespace e2e

@@ -55,6 +55,9 @@ public:
 
     bool Restore(std::string* error = nullptr);
 
+    // The state as text, for SaveDemoKeyState below.
+    std::string Serialized() const;
+
 private:
     bool usable_ = false;
     bool existed_ = false;
@@ -62,5 +65,15 @@ private:
     std::string problem_;
     std::vector<RegistryValue> values_;
 };
+
+// Puts the key into a state: deleted, or existing with exactly `values`.
+bool ApplyDemoKeyState(bool exists, const std::vector<RegistryValue>& values, std::string* error = nullptr);
+
+// A snapshot kept on disk while a test changes the key, so that a run that is
+// killed halfway (a time-out) can be repaired by the next one.
+bool SaveDemoKeyState(const DemoKeySnapshot& snapshot, const std::string& path);
+// Applies the state saved in `path`, then deletes the file. True when there was
+// nothing to repair or the repair worked.
+bool RestoreSavedDemoKeyState(const std::string& path, std::string* error = nullptr);
 
 } // namespace e2e
