@@ -67,6 +67,10 @@ framework::UniqueModule LoadFromSystemFolder(const char* dllName) {
             return module;
         }
     }
+    return LoadByFullSystemPath(dllName);
+}
+
+framework::UniqueModule LoadByFullSystemPath(const char* dllName) {
     char folder[MAX_PATH] = {};
     const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {

@@ -11,4 +11,9 @@ namespace sysinfo {
 // system folder with LOAD_WITH_ALTERED_SEARCH_PATH. Empty when it cannot be loaded.
 framework::UniqueModule LoadFromSystemFolder(const char* dllName);
 
+// The second way alone: the full path in the system folder, with
+// LOAD_WITH_ALTERED_SEARCH_PATH so that the DLL's own imports are looked for
+// beside it first.
+framework::UniqueModule LoadByFullSystemPath(const char* dllName);
+
 } // namespace sysinfo
