@@ -19,6 +19,10 @@ if(WIN32)
     add_link_options(-Wl,--high-entropy-va)
   else()
     add_link_options(-Wl,--no-seh -Wl,--large-address-aware)
+    # The x87 unit keeps temporaries in extended precision; every float and double
+    # the scores are computed with must be rounded when it is stored, as the
+    # arithmetic is specified (start-up also sets 53-bit precision).
+    add_compile_options(-ffloat-store)
   endif()
 endif()
 

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <float.h>
+
 namespace framework {
 
 namespace {
@@ -35,6 +37,10 @@ HINSTANCE Application::ResourceModule() noexcept {
 
 int Application::Main(HINSTANCE instance) {
     ::SetUnhandledExceptionFilter(&EndOnUnhandledException);
+#if defined(__i386__)
+    // Double arithmetic rounds to 53 bits, as on every other Windows compiler.
+    _controlfp(_PC_53, _MCW_PC);
+#endif
     Application* application = Instance();
     return application != nullptr ? application->Run(instance) : -1;
 }

@@ -5,6 +5,8 @@
 #if defined(_WIN32)
 #include <windows.h>
 
+#include <float.h>
+
 namespace {
 LONG WINAPI FailOnCrash(EXCEPTION_POINTERS* exception) {
     std::fprintf(stderr, "crash: exception 0x%08lx\n",
@@ -19,6 +21,10 @@ int main(int argc, char** argv) {
 #if defined(_WIN32)
     ::SetUnhandledExceptionFilter(&FailOnCrash);
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+#endif
+#if defined(_WIN32) && defined(__i386__)
+    // As the program does: double arithmetic rounds to 53 bits on the x87 unit.
+    _controlfp(_PC_53, _MCW_PC);
 #endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
