@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Korvane's main job, from a fresh Debian machine: installs what is missing,
+# builds Korvane and the stand-in game, installs the stand-in demo in a private
+# Wine prefix and runs Korvane there from its release folder (C:\Korvane).
+#
+# With a display (DISPLAY set) Korvane opens on it and you drive it yourself.
+# Without one, or with --auto, a virtual X server is used and the demo drives the
+# windows itself: it runs the default benchmark (all six scenes), opens the
+# details list and the About window, prints what each window shows and saves a
+# screenshot of each in build/demo/.
+#
+# Usage: scripts/run-demo.sh [--auto] [--seconds N] [--docs]
+#   --seconds N   how long the stand-in game runs per scene (default 3; the real game takes 77)
+#   --docs        also copy the screenshots to docs/screenshots/
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+auto=no
+seconds=3
+docs=no
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --auto) auto=yes ;;
+    --seconds) seconds=$2; shift ;;
+    --docs) docs=yes ;;
+    *) sed -n '/^# Usage:/,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2; exit 2 ;;
+    esac
+    shift
+done
+[ -n "${DISPLAY:-}" ] || auto=yes
+
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" win64 win32
+
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+korvane_wine_ensure
+cleanup() {
+    "$KORVANE_WINE" "$root/build/win64/tools/demo-driver/korvane-demo-driver.exe" exit >/dev/null 2>&1 || true
+    korvane_wine_stop
+}
+[ "$auto" = yes ] && trap cleanup EXIT
+
+# The stand-in demo, its game running a few seconds per scene.
+settings=$(mktemp)
+printf '[all]\r\nseconds=%s\r\n' "$seconds" >"$settings"
+"$root/scripts/demo-install.sh" --fresh --settings "$settings" >/dev/null
+rm -f "$settings"
+
+# Korvane's release folder, unpacked where a user would put it.
+release=$(ls -d "$root"/dist/korvane-*-win64 | head -n 1)
+korvaneFolder="$WINEPREFIX/drive_c/Korvane"
+rm -rf "$korvaneFolder"
+cp -r "$release" "$korvaneFolder"
+echo "Korvane: $(basename "$release") in C:\\Korvane; stand-in demo in C:\\UT2003Demo"
+
+# Korvane reads cpudef.dat from, and hands the ini files of, the folder it starts in.
+(cd "$korvaneFolder" && exec "$KORVANE_WINE" korvane.exe) &
+korvane=$!
+
+if [ "$auto" = no ]; then
+    echo "Korvane is open on $DISPLAY; close it to end the demo."
+    wait "$korvane" || true
+    exit 0
+fi
+
+shots="$root/build/demo"
+mkdir -p "$shots"
+driver() { "$KORVANE_WINE" "$root/build/win64/tools/demo-driver/korvane-demo-driver.exe" "$@" | tr -d '\r'; }
+shot() { # shot NAME CAPTION
+    local rect
+    sleep 1
+    rect=$(driver rect "$2") || rect=""
+    "$root/scripts/screenshot.sh" "$shots/$1.png"
+    if [ -n "$rect" ]; then
+        read -r x y w h <<<"$rect"
+        /usr/bin/convert "$shots/$1.png" -crop "${w}x${h}+${x}+${y}" +repage "$shots/$1.png"
+    fi
+    echo "screenshot: $shots/$1.png"
+}
+
+driver wait-main
+shot main-window "Korvane version 1.00 alpha"
+echo
+driver benchmark
+shot result-window "Korvane Result Window"
+echo
+driver details
+shot details-window "Benchmark details"
+echo
+driver about
+shot about-window "About Korvane..."
+driver close-about
+driver exit
+wait "$korvane" || true
+
+if [ "$docs" = yes ]; then
+    mkdir -p "$root/docs/screenshots"
+    cp "$shots"/*.png "$root/docs/screenshots/"
+    echo "copied to docs/screenshots/"
+fi
