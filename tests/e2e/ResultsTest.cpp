@@ -53,6 +53,8 @@ protected:
         const RunOutcome outcome = PressBenchmarkNow(kSceneCount);
         ASSERT_TRUE(outcome.finished) << outcome;
         ASSERT_TRUE(outcome.resultsShown) << "the result window is not visible after the run";
+        ASSERT_EQ(ReadLogLines(Demo()).size(), static_cast<std::size_t>(kSceneCount))
+            << "the stand-in did not write one line per scene";
     }
 
     // Presses "Benchmark Details..." and reads the list once the window shows.

@@ -56,6 +56,7 @@ TEST_F(RunErrors, MissingLogAfterTheGameRanStopsTheRun) {
     const std::string reason = ExpectErrorBox(outcome, "The benchmark log could not be read.\n\n" +
                                                            LogPathAsKorvaneNamesIt() + "\n\n");
     EXPECT_FALSE(reason.empty()) << "the box gives no reason";
+    EXPECT_FALSE(FileExists(Demo().LogFile())) << "the stand-in wrote a log after all";
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectRunOver(outcome, 1));
 }
 
@@ -102,6 +103,8 @@ TEST_P(NoNewResult, StopsTheRunNamingTheScene) {
     ASSERT_TRUE(outcome.messageBox.has_value()) << outcome;
     EXPECT_EQ(outcome.messageBox->caption, kErrorCaption);
     EXPECT_EQ(outcome.messageBox->text, expected);
+    // One line either way: the earlier run's, or the first scene's.
+    EXPECT_EQ(ReadLogLines(Demo()).size(), 1u) << "the log is not as the stand-in should have left it";
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectRunOver(outcome, static_cast<std::size_t>(test.failingScene) + 1));
 }
 
