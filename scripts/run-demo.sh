@@ -66,14 +66,19 @@ fi
 shots="$root/build/demo"
 mkdir -p "$shots"
 driver() { "$KORVANE_WINE" "$root/build/win64/tools/demo-driver/korvane-demo-driver.exe" "$@" | tr -d '\r'; }
-shot() { # shot NAME CAPTION
+shot() { # shot NAME CAPTION: the window's own X window, or the screen cut to its rectangle
     local rect
     sleep 1
-    rect=$(driver rect "$2") || rect=""
-    "$root/scripts/screenshot.sh" "$shots/$1.png"
-    if [ -n "$rect" ]; then
-        read -r x y w h <<<"$rect"
-        /usr/bin/convert "$shots/$1.png" -crop "${w}x${h}+${x}+${y}" +repage "$shots/$1.png"
+    if xwd -silent -display "$DISPLAY" -name "$2" -out "$shots/$1.xwd" 2>/dev/null; then
+        /usr/bin/convert "xwd:$shots/$1.xwd" "$shots/$1.png"
+        rm -f "$shots/$1.xwd"
+    else
+        rect=$(driver rect "$2") || rect=""
+        "$root/scripts/screenshot.sh" "$shots/$1.png" >/dev/null
+        if [ -n "$rect" ]; then
+            read -r x y w h <<<"$rect"
+            /usr/bin/convert "$shots/$1.png" -crop "${w}x${h}+${x}+${y}" +repage "$shots/$1.png"
+        fi
     fi
     echo "screenshot: $shots/$1.png"
 }
