@@ -6,8 +6,9 @@
 # With a display (DISPLAY set) Korvane opens on it and you drive it yourself.
 # Without one, or with --auto, a virtual X server is used and the demo drives the
 # windows itself: it runs the default benchmark (all six scenes), opens the
-# details list and the About window, prints what each window shows and saves a
-# screenshot of each in build/demo/.
+# details list and the About window, then starts Korvane once more without the
+# demo's registry key to show the fatal message; it prints what each window shows
+# and saves a screenshot of each in build/demo/.
 #
 # Usage: scripts/run-demo.sh [--auto] [--seconds N] [--docs]
 #   --seconds N   how long the stand-in game runs per scene (default 3; the real game takes 77)
@@ -27,6 +28,8 @@ while [ $# -gt 0 ]; do
     shift
 done
 [ -n "${DISPLAY:-}" ] || auto=yes
+# A prefix of the demo's own, so that it never meets a test run's Korvane or registry key.
+export KORVANE_WINEPREFIX=${KORVANE_WINEPREFIX:-$root/build/demo-wineprefix}
 
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" win64 win32
@@ -97,6 +100,18 @@ shot about-window "About Korvane..."
 driver close-about
 driver exit
 wait "$korvane" || true
+
+# Without the demo's registry key Korvane shows its fatal message and ends.
+echo
+"$root/scripts/demo-uninstall.sh" >/dev/null
+(cd "$korvaneFolder" && exec "$KORVANE_WINE" korvane.exe) &
+korvane=$!
+sleep 3
+shot fatal-error "Korvane Fatal Error"
+driver message
+status=0
+wait "$korvane" || status=$?
+echo "Korvane ended with status $status (255 is -1 as Wine's launcher reports it)"
 
 if [ "$docs" = yes ]; then
     mkdir -p "$root/docs/screenshots"
