@@ -30,6 +30,16 @@ std::string ReadLastLine(framework::LineSource& lines) {
     while (lines.ReadLine(line)) {
         lastLine.swap(line);
     }
+    // A log written with CR alone as its line end reads as one single line, whose
+    // first "=" belongs to the oldest result: the newest result is the text after
+    // the last CR that does not end the line itself.
+    if (!lastLine.empty() && lastLine.back() == '\r') {
+        lastLine.pop_back();
+    }
+    const std::size_t lastCr = lastLine.rfind('\r');
+    if (lastCr != std::string::npos) {
+        lastLine.erase(0, lastCr + 1);
+    }
     return lastLine;
 }
 

@@ -9,7 +9,8 @@
 
 namespace bench {
 
-// The last line that `lines` returns, "" if it returns none.
+// The last line that `lines` returns, "" if it returns none. A lone CR also ends
+// a line here, so that a log written with CR line ends yields its newest result.
 std::string ReadLastLine(framework::LineSource& lines);
 
 // Reads a decimal number at the start of `text` the way atof does: leading white

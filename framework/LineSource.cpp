@@ -26,6 +26,7 @@ bool ChunkLineReader::Refill() {
 bool ChunkLineReader::ReadLine(std::string& line) {
     line.clear();
     bool readAnything = false;
+    bool endedByLf = false;
     for (;;) {
         if (begin_ == end_ && !Refill()) {
             break;
@@ -38,6 +39,7 @@ bool ChunkLineReader::ReadLine(std::string& line) {
             line.append(start, length);
             begin_ += length + 1;
             readAnything = true;
+            endedByLf = true;
             break;
         }
         line.append(start, available);
@@ -47,8 +49,8 @@ bool ChunkLineReader::ReadLine(std::string& line) {
     if (!readAnything) {
         return false;
     }
-    // Text mode: the CR of a CR LF pair belongs to the terminator.
-    if (!line.empty() && line.back() == '\r') {
+    // Text mode: the CR of a CR LF pair belongs to the terminator; a CR alone stays.
+    if (endedByLf && !line.empty() && line.back() == '\r') {
         line.pop_back();
     }
     return true;

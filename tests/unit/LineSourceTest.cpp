@@ -34,6 +34,7 @@ const SplitCase kSplitCases[] = {
     {"OnlyTerminators", "\n\r\n", {"", ""}},
     {"LoneCrStaysInLine", "a\rb\n", {"a\rb"}},
     {"DoubleCrKeepsOne", "a\r\r\n", {"a\r"}},
+    {"CrAtEndWithoutLfStays", "a\nb\r", {"a", "b\r"}},
     {"TrailingBlankKept", "[1,0x6A] \n", {"[1,0x6A] "}},
     {"NulBytesKept", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
 };

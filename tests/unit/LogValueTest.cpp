@@ -31,6 +31,11 @@ const LastLineCase kLastLineCases[] = {
     {"EmptyLastLineWins", "x = 17.5\n\n", ""},
     {"BlankLastLineKept", "x = 17.5\n   \n", "   "},
     {"OnlyTerminator", "\n", ""},
+    {"CrOnlyLinesNewestWins", "a = 1\rb = 2\rc = 3\r", "c = 3"},
+    {"CrOnlyLastLineWithoutTerminator", "a = 1\rb = 2", "b = 2"},
+    {"CrOnlyEmptyLastLine", "a = 1\r\r", ""},
+    {"CrAfterCrLfLines", "old = 1\r\nnew = 2\rnewer = 3\r\n", "newer = 3"},
+    {"DoubleCrBeforeLf", "x = 4\r\r\n", "x = 4"},
 };
 
 class LastLineTest : public ::testing::TestWithParam<LastLineCase> {};
