@@ -4,73 +4,22 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "framework/Handles.h"
 
 namespace e2e {
 
-template <typename Traits> class Owned {
-public:
-    using Handle = typename Traits::Handle;
-
-    Owned() noexcept = default;
-    explicit Owned(Handle handle) noexcept : handle_(handle) {}
-    ~Owned() { reset(); }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    Owned(Owned&& other) noexcept : handle_(other.release()) {}
-    Owned& operator=(Owned&& other) noexcept {
-        if (this != &other) {
-            reset(other.release());
-        }
-        return *this;
-    }
-
-    Handle get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != Traits::Empty(); }
-    Handle release() noexcept { return std::exchange(handle_, Traits::Empty()); }
-    void reset(Handle handle = Traits::Empty()) noexcept {
-        const Handle old = std::exchange(handle_, handle);
-        if (old != Traits::Empty()) {
-            Traits::Close(old);
-        }
-    }
-    Handle* put() noexcept {
-        reset();
-        return &handle_;
-    }
-
-private:
-    Handle handle_ = Traits::Empty();
-};
-
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle Empty() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { ::CloseHandle(handle); }
-};
-
+// The program's own owner template and traits serve the driver too.
 struct FindHandleTraits {
     using Handle = HANDLE;
     static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
     static void Close(Handle handle) noexcept { ::FindClose(handle); }
 };
 
-struct SnapshotHandleTraits {
-    using Handle = HANDLE;
-    static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) noexcept { ::CloseHandle(handle); }
-};
-
-struct RegistryKeyTraits {
-    using Handle = HKEY;
-    static Handle Empty() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { ::RegCloseKey(handle); }
-};
-
-using KernelHandle = Owned<KernelHandleTraits>;
-using FindHandle = Owned<FindHandleTraits>;
-using SnapshotHandle = Owned<SnapshotHandleTraits>;
-using RegistryKey = Owned<RegistryKeyTraits>;
+using KernelHandle = framework::UniqueHandle;
+using FindHandle = framework::UniqueOwner<FindHandleTraits>;
+// A tool-help snapshot: INVALID_HANDLE_VALUE means none, CloseHandle closes it.
+using SnapshotHandle = framework::UniqueOwner<framework::FileHandleTraits>;
+using RegistryKey = framework::UniqueRegistryKey;
 
 // Memory reserved in another process with VirtualAllocEx, released with it.
 class RemoteMemory {
