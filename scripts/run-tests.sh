@@ -25,5 +25,12 @@ for tree in native win64 win32; do
     echo "== tests: $tree"
     (cd "$root/build/$tree" && ctest --output-on-failure --timeout 900) || status=1
 done
+
+# --- Fuzzing: each fuzz target of the platform-free parsers for a bounded time
+# (KORVANE_FUZZ_SECONDS per target, 45 by default); scripts/run-fuzzers.sh alone
+# runs them longer.
+"$root/scripts/run-fuzzers.sh" "${KORVANE_FUZZ_SECONDS:-45}" || status=1
+# --- End of fuzzing.
+
 echo "== all tests took $(( $(date +%s) - start )) s"
 exit $status
