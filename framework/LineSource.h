@@ -23,7 +23,7 @@ public:
     // Fills at most `size` bytes of `buffer`, returns how many; 0 at the end. May throw.
     using ReadFunction = std::function<std::size_t(char* buffer, std::size_t size)>;
 
-    explicit ChunkLineReader(ReadFunction read, std::size_t chunkBytes = 64 * 1024);
+    explicit ChunkLineReader(ReadFunction read, std::size_t chunkBytes = std::size_t{64} * 1024);
     bool ReadLine(std::string& line) override;
 
 private:
