@@ -135,7 +135,9 @@ double ExtractSceneFps(const std::string& lastLine) {
     const std::size_t start = separator == std::string::npos ? 0 : separator + 1;
     const std::size_t count = separator == std::string::npos ? kValueWidth - 1 : separator + kValueWidth;
     std::string valueText = start < lastLine.size() ? lastLine.substr(start, count) : std::string();
-    valueText = valueText.substr(0, kValueWidth);
+    if (valueText.size() > kValueWidth) {
+        valueText.resize(kValueWidth);
+    }
     return ParseLeadingDecimal(valueText);
 }
 
