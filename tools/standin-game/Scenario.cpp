@@ -309,7 +309,7 @@ Behaviour ChooseBehaviour(std::string_view settingsText, const GameArguments& ar
     if (!arguments.map.empty() && arguments.kind != SceneKind::Other) {
         sections.push_back((arguments.kind == SceneKind::Flyby ? "flyby " : "botmatch ") + arguments.map);
     }
-    sections.push_back("all");
+    sections.emplace_back("all");
 
     // The value of `key` from the first section, in order of precedence, that holds it.
     const auto lookup = [&](const char* key) -> std::optional<std::string> {
