@@ -10,7 +10,8 @@ trees=("$@")
 
 for tree in "${trees[@]}"; do
     case "$tree" in
-    native) toolchain=() ;;
+    # The native tree's compilation database feeds scripts/static-analysis.sh.
+    native) toolchain=(-DCMAKE_EXPORT_COMPILE_COMMANDS=ON) ;;
     win64) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake") ;;
     win32) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake") ;;
     *) echo "build.sh: unknown tree '$tree' (native, win64, win32)" >&2; exit 2 ;;

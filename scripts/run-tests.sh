@@ -32,5 +32,11 @@ done
 "$root/scripts/run-fuzzers.sh" "${KORVANE_FUZZ_SECONDS:-45}" || status=1
 # --- End of fuzzing.
 
+# --- Static analysis: clang-tidy and cppcheck over the platform-free code, from the
+# native tree's compilation database (scripts/static-analysis.sh).
+echo "== static analysis"
+"$root/scripts/static-analysis.sh" "$root/build/native" || status=1
+# --- End of static analysis.
+
 echo "== all tests took $(( $(date +%s) - start )) s"
 exit $status
