@@ -2,20 +2,16 @@
 // About window and the benchmark run behind "BENCHMARK NOW!".
 #include "app/MainDialog.h"
 
-#include <optional>
-#include <vector>
-
 #include "app/BenchApp.h"
 #include "app/InstallLookup.h"
 #include "app/InstallPaths.h"
-#include "app/RunMessages.h"
 #include "bench/BenchOptions.h"
-#include "bench/LogValue.h"
+#include "bench/BenchmarkRun.h"
+#include "bench/RunMessages.h"
 #include "bench/SceneRunner.h"
 #include "framework/Application.h"
 #include "framework/Format.h"
 #include "framework/Handles.h"
-#include "framework/TextFile.h"
 #include "res/resource.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/SystemInfo.h"
@@ -23,18 +19,6 @@
 #include "ui/ResultDialog.h"
 
 namespace app {
-
-namespace {
-
-// Length in characters of a scene's command line that did not fit: the template
-// without its three "%s", plus the three values.
-std::size_t CommandLineLength(const bench::SceneRow& scene, const std::string& gameExecutable,
-                              const std::string& iniArguments, const std::string& resolutionText) {
-    return std::string(scene.commandLineTemplate).size() - 6 + gameExecutable.size() + iniArguments.size() +
-           resolutionText.size();
-}
-
-} // namespace
 
 MainDialog::MainDialog(HWND /*parent*/)
     : Dialog(IDD_MAIN),
@@ -150,100 +134,54 @@ void MainDialog::OnCredits() {
 }
 
 void MainDialog::ShowError(const std::string& text) const {
-    MessageBox(text, kErrorCaption, MB_OK | MB_ICONSTOP);
+    MessageBox(text, bench::kErrorCaption, MB_OK | MB_ICONSTOP);
 }
 
 // "BENCHMARK NOW!": the whole run, on this thread; the window does not respond meanwhile.
 void MainDialog::OnBenchmarkNow() {
-    ::SetPriorityClass(::GetCurrentProcess(), bench::kOwnPriorityClass);
+    bench::BeginPress();
 
-    std::string resolutionText;
+    bench::PressOptions options;
     for (const bench::ResolutionRow& row : bench::ResolutionTable()) {
         if (IsChecked(row.controlId)) {
-            resolutionText = row.text;
+            options.resolutionText = row.text;
             break;
         }
     }
-
-    char currentDirectory[bench::kCurrentDirectoryBytes] = {};
-    const DWORD directoryLength = ::GetCurrentDirectoryA(sizeof currentDirectory, currentDirectory);
-    const bool directoryFits = directoryLength > 0 && directoryLength < sizeof currentDirectory;
-
-    const bench::Renderer renderer =
-        IsChecked(IDC_MAIN_OPENGL) ? bench::Renderer::OpenGL : bench::Renderer::Direct3D;
-    const bench::Detail detail = IsChecked(IDC_MAIN_DETAIL_HIGH) ? bench::Detail::High : bench::Detail::Low;
-    const std::string iniArguments =
-        bench::FormatIniArguments(renderer, detail, directoryFits ? currentDirectory : "");
+    options.renderer = IsChecked(IDC_MAIN_OPENGL) ? bench::Renderer::OpenGL : bench::Renderer::Direct3D;
+    options.detail = IsChecked(IDC_MAIN_DETAIL_HIGH) ? bench::Detail::High : bench::Detail::Low;
+    for (const bench::SceneRow& scene : bench::SceneTable()) {
+        options.chosen[static_cast<std::size_t>(scene.index)] = IsChecked(scene.checkBoxId);
+    }
 
     // Every chosen scene's line is composed before the first game starts, so a line
     // that does not fit stops the press before anything has run.
-    const InstallPaths& install = GameInstall();
-    struct ChosenScene {
-        int index;
-        std::string commandLine;
-    };
-    std::vector<ChosenScene> chosen;
-    for (const bench::SceneRow& scene : bench::SceneTable()) {
-        if (!IsChecked(scene.checkBoxId)) {
-            continue;
-        }
-        if (!directoryFits) {
-            std::vector<char> fullDirectory(32768, '\0');
-            ::GetCurrentDirectoryA(static_cast<DWORD>(fullDirectory.size()), fullDirectory.data());
-            ShowError(framework::Format(kFolderTooLongFormat, fullDirectory.data()));
-            return;
-        }
-        std::optional<std::string> line =
-            bench::ComposeCommandLine(scene, install.gameExecutable, iniArguments, resolutionText);
-        if (!line) {
-            ShowError(framework::Format(kLineTooLongFormat, scene.checkBoxText,
-                                        static_cast<unsigned>(CommandLineLength(
-                                            scene, install.gameExecutable, iniArguments, resolutionText))));
-            return;
-        }
-        chosen.push_back({scene.index, std::move(*line)});
-    }
-
-    if (chosen.empty()) {
-        MessageBox(kNoSceneText, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    const bench::ComposedPress press = bench::ComposePress(options, GameInstall().gameExecutable);
+    switch (press.status) {
+    case bench::ComposeStatus::Ready:
+        break;
+    case bench::ComposeStatus::NoSceneChosen:
+        MessageBox(press.message, bench::kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    case bench::ComposeStatus::FolderTooLong:
+    case bench::ComposeStatus::LineTooLong:
+        ShowError(press.message);
         return;
     }
 
     bench::SceneRun run;
-    for (const ChosenScene& scene : chosen) {
-        if (!RunScene(scene.index, scene.commandLine, run)) {
+    for (const bench::SceneLine& scene : press.scenes) {
+        if (!RunScene(scene, run)) {
             return;
         }
     }
     PresentResults(run);
 }
 
-bool MainDialog::RunScene(int sceneIndex, const std::string& commandLine, bench::SceneRun& run) {
-    const InstallPaths& install = GameInstall();
-    const std::string logPath = bench::LogPathFor(install.gameFolder);
-    const bench::LogStamp before = bench::StampLog(logPath);
-
-    std::string reason;
-    if (!bench::RunGameAndWait(install.gameExecutable, commandLine, install.systemFolder, reason)) {
-        ShowError(framework::Format(kGameNotStartedFormat, install.gameExecutable.c_str(), reason.c_str()));
-        return false;
-    }
-
-    // A log the game did not touch holds an older run's number, never this scene's.
-    const bench::LogStamp after = bench::StampLog(logPath);
-    if (after.exists && after == before) {
-        const char* sceneText = bench::SceneTable()[static_cast<std::size_t>(sceneIndex)].checkBoxText;
-        ShowError(framework::Format(kNoNewResultFormat, sceneText, logPath.c_str()));
-        return false;
-    }
-
-    try {
-        framework::TextFileReader log(logPath);
-        const double value = bench::ExtractSceneFps(bench::ReadLastLine(log));
-        run.RecordScene(sceneFps, sceneIndex, value);
-        log.Close();
-    } catch (const framework::FileError& error) {
-        ShowError(framework::Format(kLogUnreadableFormat, error.Path().c_str(), error.Cause().c_str()));
+bool MainDialog::RunScene(const bench::SceneLine& scene, bench::SceneRun& run) {
+    const bench::SceneOutcome outcome = bench::RunScene(scene, GameInstall(), sceneFps, run);
+    if (outcome.status != bench::SceneStatus::Recorded) {
+        ShowError(outcome.message);
         return false;
     }
     ::Sleep(bench::kScenePauseMs);

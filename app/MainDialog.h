@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "bench/BenchmarkRun.h"
 #include "bench/SceneScore.h"
 #include "framework/Dialog.h"
 #include "sysinfo/CpuInfo.h"
@@ -37,7 +38,7 @@ private:
     void OnBenchmarkNow();
     // Runs one scene: starts the game, waits, reads and records its value, pauses.
     // False when the press must end (a message has been shown).
-    bool RunScene(int sceneIndex, const std::string& commandLine, bench::SceneRun& run);
+    bool RunScene(const bench::SceneLine& scene, bench::SceneRun& run);
     void PresentResults(const bench::SceneRun& run);
     void ShowError(const std::string& text) const;
 

@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "framework/Handles.h"
 #include "framework/SystemError.h"
 
 namespace bench {
@@ -24,8 +23,9 @@ LogStamp StampLog(const std::string& path) {
     return stamp;
 }
 
-bool RunGameAndWait(const std::string& gameExecutable, const std::string& commandLine,
-                    const std::string& workingDirectory, std::string& failureReason) {
+bool StartGame(const std::string& gameExecutable, const std::string& commandLine,
+               const std::string& workingDirectory, DWORD extraFlags, GameProcess& started,
+               std::string& failureReason) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -34,14 +34,24 @@ bool RunGameAndWait(const std::string& gameExecutable, const std::string& comman
     // CreateProcessA may write into the command line, so it gets a copy.
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    if (!::CreateProcessA(gameExecutable.c_str(), line.data(), nullptr, nullptr, FALSE, kGameCreationFlags,
-                          nullptr, workingDirectory.c_str(), &startup, &process)) {
+    if (!::CreateProcessA(gameExecutable.c_str(), line.data(), nullptr, nullptr, FALSE,
+                          kGameCreationFlags | extraFlags, nullptr, workingDirectory.c_str(), &startup,
+                          &process)) {
         failureReason = framework::SystemErrorText(::GetLastError());
         return false;
     }
-    const framework::UniqueHandle processHandle(process.hProcess);
-    const framework::UniqueHandle threadHandle(process.hThread);
-    ::WaitForSingleObject(processHandle.get(), INFINITE);
+    started.process.reset(process.hProcess);
+    started.thread.reset(process.hThread);
+    return true;
+}
+
+bool RunGameAndWait(const std::string& gameExecutable, const std::string& commandLine,
+                    const std::string& workingDirectory, std::string& failureReason) {
+    GameProcess game;
+    if (!StartGame(gameExecutable, commandLine, workingDirectory, 0, game, failureReason)) {
+        return false;
+    }
+    ::WaitForSingleObject(game.process.get(), INFINITE);
     return true;
 }
 

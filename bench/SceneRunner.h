@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "framework/Handles.h"
+
 namespace bench {
 
 // Every game process: high priority, in a new process group.
@@ -32,10 +34,22 @@ struct LogStamp {
 };
 LogStamp StampLog(const std::string& path);
 
+// A started game's process and main thread.
+struct GameProcess {
+    framework::UniqueHandle process;
+    framework::UniqueHandle thread;
+};
+
 // Starts the game with exactly `commandLine` (the executable is also named as the
 // application, so blanks in its folder can never start another program) in
-// `workingDirectory`, waits without a time-out until it has ended and closes its
-// handles. Returns false with the system's reason when it could not be started.
+// `workingDirectory`, with kGameCreationFlags and `extraFlags`. Returns false
+// with the system's reason when it could not be started.
+bool StartGame(const std::string& gameExecutable, const std::string& commandLine,
+               const std::string& workingDirectory, DWORD extraFlags, GameProcess& started,
+               std::string& failureReason);
+
+// StartGame, then waits without a time-out until the game has ended and closes
+// its handles. Returns false with the system's reason when it could not be started.
 bool RunGameAndWait(const std::string& gameExecutable, const std::string& commandLine,
                     const std::string& workingDirectory, std::string& failureReason);
 

@@ -1,7 +1,8 @@
-// The texts of the message boxes that the benchmark run shows.
+// The texts a benchmark run reports: the window shows them in message boxes, the
+// console program prints them.
 #pragma once
 
-namespace app {
+namespace bench {
 
 constexpr char kWarningCaption[] = "Korvane Warning";
 constexpr char kNoSceneText[] = "Please select at least a scene first!";
@@ -23,4 +24,4 @@ constexpr char kLineTooLongFormat[] =
     "The game's command line for the scene \"%s\" would be %u characters long; at "
     "most 279 fit.\n\nInstall the demo or Korvane in a folder with a shorter path.";
 
-} // namespace app
+} // namespace bench

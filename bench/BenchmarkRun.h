@@ -1,0 +1,91 @@
+// One benchmark press without its window, shared by the main window and the
+// console program: the chosen scenes' command lines, composed before any game
+// starts, then one scene at a time: the game's start and end, the check that it
+// wrote a new result, the log's last line, its value and its place in the
+// press's sums. Outcomes come back as values with the text to report; the window
+// shows that text in a message box. Win32.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/InstallPaths.h"
+#include "bench/BenchOptions.h"
+#include "bench/SceneScore.h"
+
+namespace bench {
+
+// The first step of every press: Korvane's own process drops to kOwnPriorityClass.
+void BeginPress();
+
+// The options of one press, as the main window's controls hold them.
+struct PressOptions {
+    Renderer renderer = Renderer::Direct3D;
+    Detail detail = Detail::High;
+    std::string resolutionText;             // empty when no resolution is chosen
+    std::array<bool, kSceneCount> chosen{}; // by scene index
+};
+
+// A chosen scene with its finished command line.
+struct SceneLine {
+    int index = 0;
+    std::string commandLine;
+};
+
+enum class ComposeStatus {
+    Ready,         // every chosen scene has its line
+    NoSceneChosen, // report kNoSceneText as a warning
+    FolderTooLong, // Korvane's current directory does not fit the game's command line
+    LineTooLong,   // a scene's line would not fit kCommandLineBytes
+};
+
+struct ComposedPress {
+    ComposeStatus status = ComposeStatus::NoSceneChosen;
+    std::string message; // what to report unless Ready
+    std::string iniArguments;
+    std::vector<SceneLine> scenes; // in scene order; empty unless Ready
+};
+
+// Reads Korvane's current directory and composes the lines of the chosen scenes,
+// in scene order. The first scene whose line cannot be composed ends the
+// composition, so that nothing runs when any line is wrong.
+ComposedPress ComposePress(const PressOptions& options, const std::string& gameExecutable);
+
+enum class GameEnd {
+    Ended,      // the game ran and its process has ended
+    NotStarted, // it could not be started; the reason says why
+};
+
+// Starts the game and waits for it. Returns how that ended, with the system's
+// reason when the game could not be started.
+using GameLauncher = std::function<GameEnd(const std::string& gameExecutable, const std::string& commandLine,
+                                           const std::string& workingDirectory, std::string& failureReason)>;
+
+// The window's launcher: RunGameAndWait, which waits without a time-out.
+GameEnd LaunchAndWait(const std::string& gameExecutable, const std::string& commandLine,
+                      const std::string& workingDirectory, std::string& failureReason);
+
+enum class SceneStatus {
+    Recorded,       // the value is in sceneFps and in the press's sums
+    GameNotStarted, // the press ends here
+    NoNewResult,    // the game left the log as it was; the press ends here
+    LogUnreadable,  // the press ends here
+};
+
+struct SceneOutcome {
+    SceneStatus status = SceneStatus::GameNotStarted;
+    std::string message;  // what to report unless Recorded
+    std::string lastLine; // the log's last line, when it was read
+    double fps = 0.0;     // the value recorded
+};
+
+// Runs one scene: stamps the log, starts the game through `launch` in the
+// game's system folder, checks that the log changed, reads its last line and
+// records the value in `sceneFps` and `run`. The pause after a scene is the
+// caller's.
+SceneOutcome RunScene(const SceneLine& scene, const app::InstallPaths& install, float* sceneFps,
+                      SceneRun& run, const GameLauncher& launch = LaunchAndWait);
+
+} // namespace bench
