@@ -9,8 +9,10 @@
 
 namespace bench {
 
-// The last line that `lines` returns, "" if it returns none. A lone CR also ends
-// a line here, so that a log written with CR line ends yields its newest result.
+// The last line that `lines` returns, "" if it returns none. When that line holds
+// CRs (a log written with CR alone as its line end reads as one line), the result
+// is the text after the last CR that is not the line's own final character, so
+// such a log yields its newest result.
 std::string ReadLastLine(framework::LineSource& lines);
 
 // Reads a decimal number at the start of `text` the way atof does: leading white
@@ -22,9 +24,17 @@ std::string ReadLastLine(framework::LineSource& lines);
 // +-HUGE_VAL and one too small gives a zero of its sign, as strtod does.
 double ParseLeadingDecimal(const std::string& text);
 
-// The scene's frame rate from the log's last line: the number in the at most
-// eleven characters after the first '=', or in the first ten characters of a
+// The text the scene's frame rate is read from: the at most eleven characters
+// after the first '=' of the log's last line, or the first ten characters of a
 // line without '='.
+std::string SceneValueText(const std::string& lastLine);
+
+// The scene's frame rate from the log's last line: ParseLeadingDecimal of its
+// SceneValueText.
 double ExtractSceneFps(const std::string& lastLine);
+
+// True when ParseLeadingDecimal finds a number at the start of `text`, rather
+// than giving 0.0 for want of one.
+bool HasLeadingDecimal(const std::string& text);
 
 } // namespace bench
