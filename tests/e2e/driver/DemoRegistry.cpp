@@ -72,6 +72,11 @@ bool SetFolder(const std::string& folder, std::string* error) {
                     static_cast<DWORD>(folder.size() + 1), error);
 }
 
+bool SetFolderData(DWORD type, const std::string& bytes, std::string* error) {
+    return SetValue(kDemoFolderValue, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                    static_cast<DWORD>(bytes.size()), error);
+}
+
 bool SetFolderNumber(DWORD value, std::string* error) {
     return SetValue(kDemoFolderValue, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value, error);
 }

@@ -22,6 +22,9 @@ bool Delete(std::string* error = nullptr);
 bool Create(std::string* error = nullptr);
 // Creates the key if needed and sets "Folder" to `folder` as a REG_SZ.
 bool SetFolder(const std::string& folder, std::string* error = nullptr);
+// Creates the key if needed and sets "Folder" to exactly `bytes` (no terminating
+// zero is added) with the value type `type`.
+bool SetFolderData(DWORD type, const std::string& bytes, std::string* error = nullptr);
 // Creates the key if needed and sets "Folder" to `value` as a REG_DWORD.
 bool SetFolderNumber(DWORD value, std::string* error = nullptr);
 // Deletes only the value "Folder"; succeeds when it was not there.

@@ -123,6 +123,12 @@ bool CopyFileTo(const std::string& from, const std::string& to) {
     return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
 }
 
+KernelHandle HoldFile(const std::string& path, DWORD access, DWORD shareMode) {
+    const HANDLE opened = ::CreateFileA(path.c_str(), access, shareMode, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    return KernelHandle(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+}
+
 bool DeleteFileAt(const std::string& path) {
     return ::DeleteFileA(path.c_str()) != FALSE || !FileExists(path);
 }

@@ -3,9 +3,13 @@
 // stand-in's settings file, the record it keeps of its starts, and the benchmark log.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "driver/Handles.h"
 
 namespace e2e {
 
@@ -23,6 +27,9 @@ bool WriteTextFile(const std::string& path, const std::string& text);
 // The file's bytes unchanged (CR LF stays CR LF).
 std::optional<std::string> ReadTextFile(const std::string& path);
 bool CopyFileTo(const std::string& from, const std::string& to);
+// Opens an existing file with `access` and `shareMode` (CreateFile's flags), as
+// another program that holds it open does; empty when it cannot be opened.
+KernelHandle HoldFile(const std::string& path, DWORD access, DWORD shareMode);
 bool DeleteFileAt(const std::string& path);
 
 // The stand-in's settings file, its start record and the log, as they sit in an

@@ -28,15 +28,6 @@ bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* re
     return true;
 }
 
-// The caption of a top-level window. For another process's top-level window
-// GetWindowText reads the caption without sending a message, so a busy program
-// does not slow the search down.
-std::string Caption(HWND window) {
-    char buffer[512] = {};
-    const int length = ::GetWindowTextA(window, buffer, static_cast<int>(sizeof buffer));
-    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
 struct TopLevelSearch {
     DWORD processId;
     const WindowQuery* query;
@@ -56,7 +47,9 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM context) {
     if (!EqualsIgnoringCase(ClassName(window), search->query->className)) {
         return TRUE;
     }
-    if (search->query->caption && Caption(window) != *search->query->caption) {
+    // For another process's window GetWindowText reads the caption without sending
+    // a message, so a busy program does not slow the search down.
+    if (search->query->caption && StoredWindowText(window) != *search->query->caption) {
         return TRUE;
     }
     search->found.push_back(window);
@@ -154,6 +147,12 @@ HWND WaitForTopLevelWindow(DWORD processId, const WindowQuery& query, DWORD time
 std::string ClassName(HWND window) {
     char buffer[256] = {};
     const int length = ::GetClassNameA(window, buffer, static_cast<int>(sizeof buffer));
+    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+std::string StoredWindowText(HWND window) {
+    char buffer[1024] = {};
+    const int length = ::GetWindowTextA(window, buffer, static_cast<int>(sizeof buffer));
     return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 

@@ -40,6 +40,10 @@ std::string ClassName(HWND window);
 // A window's or control's text through WM_GETTEXT; nothing if the window does
 // not answer in time or does not exist.
 std::optional<std::string> WindowText(HWND window);
+// The text the system keeps for a window, read without sending the window a
+// message, so that it can be read while the window's thread is busy. Windows
+// keeps it so only for captions; Wine keeps it for every window, controls too.
+std::string StoredWindowText(HWND window);
 // The text of control `id` of `dialog`.
 std::optional<std::string> ControlText(HWND dialog, int id);
 // The child windows of `window`, in Z order (which for a dialog is template order).
