@@ -4,6 +4,7 @@
 #include <cctype>
 #include <ostream>
 
+#include "GameLines.h"
 #include "driver/Paths.h"
 #include "driver/Timing.h"
 #include "res/resource.h"
@@ -106,25 +107,65 @@ void KorvaneTest::InstallDemo(const std::string& folder, bool withGame, bool reg
 void KorvaneTest::StartKorvane(const std::string& workingFolder) {
     korvaneFolder_ = workingFolder.empty() ? KorvaneFolder() : workingFolder;
     ASSERT_TRUE(MakeFolders(korvaneFolder_)) << "cannot make " << korvaneFolder_;
-    if (!Programs().cpuDefinitions.empty() && FileExists(Programs().cpuDefinitions)) {
-        ASSERT_TRUE(CopyFileTo(Programs().cpuDefinitions, JoinPath(korvaneFolder_, "cpudef.dat")));
+    const std::string definitions = JoinPath(korvaneFolder_, "cpudef.dat");
+    switch (startOptions_.cpuDefinitions) {
+    case CpuDefinitionsFile::Shipped:
+        if (!Programs().cpuDefinitions.empty() && FileExists(Programs().cpuDefinitions)) {
+            ASSERT_TRUE(CopyFileTo(Programs().cpuDefinitions, definitions));
+        }
+        break;
+    case CpuDefinitionsFile::Given:
+        ASSERT_TRUE(WriteTextFile(definitions, startOptions_.cpuDefinitionsBytes))
+            << "cannot write " << definitions;
+        break;
+    case CpuDefinitionsFile::None:
+        ASSERT_TRUE(DeleteFileAt(definitions)) << "cannot delete " << definitions;
+        break;
     }
+    const std::string executable =
+        startOptions_.executable.empty() ? Programs().korvane : startOptions_.executable;
     std::string error;
-    korvane_ = Process::Start(Programs().korvane, std::string(), korvaneFolder_, &error);
+    korvane_ = Process::Start(executable, std::string(), korvaneFolder_, &error);
     ASSERT_TRUE(korvane_) << error;
 }
 
-void KorvaneTest::StartKorvaneAndWaitForMainWindow(const std::string& workingFolder) {
+void KorvaneTest::StartKorvaneAndWaitForMainWindow(const std::string& workingFolder,
+                                                   const std::function<void(HWND)>& atFirstSight) {
     ASSERT_NO_FATAL_FAILURE(StartKorvane(workingFolder));
     WindowQuery query;
     query.caption = kMainCaption;
-    main_ = WaitForTopLevelWindow(korvane_.Id(), query, kStartTimeoutMs);
+    if (atFirstSight) {
+        // The window exists, hidden, while it initialises: find it, then watch it.
+        query.visibleOnly = false;
+        HWND window = nullptr;
+        WaitUntil(
+            [&] {
+                if (window == nullptr || !::IsWindow(window)) {
+                    window = FindTopLevelWindow(korvane_.Id(), query);
+                }
+                return window != nullptr && ::IsWindowVisible(window);
+            },
+            kStartTimeoutMs, 1);
+        if (window != nullptr && ::IsWindowVisible(window)) {
+            main_ = window;
+            atFirstSight(window);
+        }
+    } else {
+        main_ = WaitForTopLevelWindow(korvane_.Id(), query, kStartTimeoutMs);
+    }
     if (main_ == nullptr) {
         const std::optional<MessageBoxInfo> box = FindMessageBox(korvane_.Id());
         FAIL() << "no visible main window within " << kStartTimeoutMs << " ms"
                << (box ? "; a message box \"" + box->caption + "\" says: " + box->text : std::string())
                << (korvane_.IsRunning() ? "" : "; Korvane has ended");
     }
+}
+
+std::optional<DWORD> KorvaneTest::ExitKorvane() {
+    if (!PostCommand(main_, IDCANCEL)) {
+        return std::nullopt;
+    }
+    return korvane_.WaitForExit(kExitTimeoutMs);
 }
 
 void KorvaneTest::SetChecked(int id, bool checked) {
@@ -147,7 +188,7 @@ void KorvaneTest::ChooseScenes(std::initializer_list<int> sceneIds) {
     }
 }
 
-RunOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts) {
+RunOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll) {
     RunOutcome outcome;
     HWND result = ResultWindow();
     if (IsVisible(result)) {
@@ -163,6 +204,9 @@ RunOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts) {
     }
     const Deadline deadline(timeoutMs);
     for (;;) {
+        if (eachPoll) {
+            eachPoll();
+        }
         if (!korvane_.IsRunning()) {
             outcome.korvaneEnded = true;
             break;
@@ -223,6 +267,37 @@ HWND KorvaneTest::DetailsWindow() const {
     query.caption = kDetailsCaption;
     query.visibleOnly = false;
     return FindTopLevelWindow(korvane_.Id(), query);
+}
+
+DetailsRows KorvaneTest::OpenDetails() {
+    HWND result = ResultWindow();
+    EXPECT_TRUE(PostClick(result, IDC_RESULT_DETAILS));
+    HWND details = nullptr;
+    WaitUntil([&] { return IsVisible(details = DetailsWindow()) && IsResponsive(details); },
+              kWindowTimeoutMs);
+    EXPECT_TRUE(IsVisible(details)) << "the details window did not show";
+    if (!IsVisible(details)) {
+        return {};
+    }
+    const std::optional<DetailsRows> rows = ListViewRows(::GetDlgItem(details, IDC_DETAILS_LIST));
+    EXPECT_TRUE(rows.has_value()) << "the details list cannot be read";
+    return rows.value_or(DetailsRows());
+}
+
+DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts) {
+    DetailsRows rows = {
+        {"", ""},
+        {"Korvane Version", "1.00 Alpha1"},
+        {"UT2003 Demo Version", "1077"},
+        {"Korvane Overall", overall},
+        {"", ""},
+        {"BENCHMARK DETAILS", ""},
+        {"", ""},
+    };
+    for (int index = 0; index < kSceneCount; ++index) {
+        rows.push_back({Scene(index).detailsRow, sceneTexts.at(static_cast<std::size_t>(index))});
+    }
+    return rows;
 }
 
 } // namespace e2e

@@ -8,10 +8,12 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "driver/DemoRegistry.h"
 #include "driver/Files.h"
@@ -25,6 +27,8 @@ struct TestPrograms {
     std::string korvane;        // korvane.exe
     std::string game;           // the stand-in UT2003.exe
     std::string cpuDefinitions; // cpudef.dat to put beside Korvane, if it exists
+    std::string fakeD3d8;       // a d3d8.dll that names itself as the adapter (fakes/)
+    std::string d3d8Probe;      // a program that loads d3d8.dll the plain way (fakes/)
 };
 TestPrograms& Programs();
 
@@ -47,6 +51,27 @@ constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kWindowTimeoutMs = 10000;
 constexpr DWORD kExitTimeoutMs = 10000;
 constexpr DWORD kPerSceneTimeoutMs = 15000;
+
+// Korvane's exit status when it ends through "Exit" (the framework's default).
+constexpr DWORD kNormalExitCode = 0;
+
+// The rows of the details list for an overall score text and six scene texts.
+using DetailsRows = std::vector<std::vector<std::string>>;
+DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts);
+
+// What StartKorvane puts into Korvane's working folder as cpudef.dat.
+enum class CpuDefinitionsFile {
+    Shipped, // the file that ships with Korvane (the default)
+    Given,   // the bytes a test chose
+    None,    // no file at all
+};
+
+// How StartKorvane starts Korvane; a test may change these before it starts it.
+struct KorvaneStartOptions {
+    std::string executable; // Programs().korvane when empty
+    CpuDefinitionsFile cpuDefinitions = CpuDefinitionsFile::Shipped;
+    std::string cpuDefinitionsBytes; // with CpuDefinitionsFile::Given
+};
 
 // How a press of "BENCHMARK NOW!" ended.
 struct RunOutcome {
@@ -87,10 +112,17 @@ protected:
     const DemoInstall& Demo() const { return *demo_; }
 
     // Starts Korvane in `workingFolder` (KorvaneFolder() when empty; made if
-    // missing, with cpudef.dat copied in).
+    // missing, with cpudef.dat as StartOptions() say), as StartOptions() say.
     void StartKorvane(const std::string& workingFolder = std::string());
-    // StartKorvane, then waits for the visible main window into Main().
-    void StartKorvaneAndWaitForMainWindow(const std::string& workingFolder = std::string());
+    // StartKorvane, then waits for the visible main window into Main(). With
+    // `atFirstSight` it looks every millisecond and calls it the moment the window
+    // is first seen visible (the driver then reads without waiting for Korvane).
+    void StartKorvaneAndWaitForMainWindow(const std::string& workingFolder = std::string(),
+                                          const std::function<void(HWND)>& atFirstSight = {});
+    KorvaneStartOptions& StartOptions() { return startOptions_; }
+    // Closes the main window with "Exit" (the Cancel command) and returns Korvane's
+    // exit status; nothing when it has not ended within kExitTimeoutMs.
+    std::optional<DWORD> ExitKorvane();
     Process& Korvane() { return korvane_; }
     HWND Main() const { return main_; }
     const std::string& KorvaneWorkingFolder() const { return korvaneFolder_; }
@@ -104,18 +136,24 @@ protected:
     // Posts the click on "BENCHMARK NOW!" and waits for the run's end: a message
     // box, or the main window answering again once the game has been started
     // `expectedStarts` times in this press (or the result window shown). A visible
-    // result window is hidden first, so that its showing can be seen.
-    RunOutcome PressBenchmarkNow(int expectedStarts);
+    // result window is hidden first, so that its showing can be seen. `eachPoll`,
+    // when given, runs every time the driver looks at the run's state (about every
+    // 50 ms) while the press lasts.
+    RunOutcome PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll = {});
     // The game's starts recorded so far in the installation made by InstallDemo.
     std::vector<GameStart> GameStarts();
 
     // The result window and the details window (hidden ones included); null if missing.
     HWND ResultWindow() const;
     HWND DetailsWindow() const;
+    // Presses "Benchmark Details..." (the result window may be hidden) and reads
+    // the list once the details window shows; empty, with a failure, if it does not.
+    DetailsRows OpenDetails();
 
 private:
     std::string root_;
     std::string korvaneFolder_;
+    KorvaneStartOptions startOptions_;
     std::unique_ptr<DemoKeySnapshot> registry_;
     std::optional<DemoInstall> demo_;
     Process korvane_;

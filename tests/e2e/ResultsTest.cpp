@@ -13,8 +13,6 @@
 namespace e2e {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
 // The frame rates the stand-in reports for scenes 0 to 5.
 constexpr int kSceneFps[kSceneCount] = {40, 42, 44, 30, 32, 34};
 
@@ -24,23 +22,6 @@ std::string SceneSettings() {
         settings += SettingsSection(index) + "\r\nfps=" + std::to_string(kSceneFps[index]) + "\r\n";
     }
     return settings;
-}
-
-// The details list: versions, overall score, then one row per scene.
-Rows ExpectedDetails(const std::string& overall, const std::vector<std::string>& sceneTexts) {
-    Rows rows = {
-        {"", ""},
-        {"Korvane Version", "1.00 Alpha1"},
-        {"UT2003 Demo Version", "1077"},
-        {"Korvane Overall", overall},
-        {"", ""},
-        {"BENCHMARK DETAILS", ""},
-        {"", ""},
-    };
-    for (int index = 0; index < kSceneCount; ++index) {
-        rows.push_back({Scene(index).detailsRow, sceneTexts[static_cast<std::size_t>(index)]});
-    }
-    return rows;
 }
 
 class Results : public KorvaneTest {
@@ -57,22 +38,6 @@ protected:
             << "the stand-in did not write one line per scene";
     }
 
-    // Presses "Benchmark Details..." and reads the list once the window shows.
-    Rows OpenDetails() {
-        HWND result = ResultWindow();
-        EXPECT_TRUE(PostClick(result, IDC_RESULT_DETAILS));
-        HWND details = nullptr;
-        WaitUntil([&] { return IsVisible(details = DetailsWindow()) && IsResponsive(details); },
-                  kWindowTimeoutMs);
-        EXPECT_TRUE(IsVisible(details)) << "the details window did not show";
-        if (!IsVisible(details)) {
-            return {};
-        }
-        const std::optional<Rows> rows = ListViewRows(::GetDlgItem(details, IDC_DETAILS_LIST));
-        EXPECT_TRUE(rows.has_value()) << "the details list cannot be read";
-        return rows.value_or(Rows());
-    }
-
     std::optional<std::string> ResultText(int id) { return ControlText(ResultWindow(), id); }
 };
 
@@ -87,7 +52,7 @@ TEST_F(Results, FullRunShowsScoreAndAverages) {
 
 TEST_F(Results, DetailsListHas13RowsAndStays13WhenPressedTwice) {
     ASSERT_NO_FATAL_FAILURE(RunAllScenes());
-    const Rows expected = ExpectedDetails(
+    const DetailsRows expected = ExpectedDetailsRows(
         "3700 Korvanes", {"40.00 fps", "42.00 fps", "44.00 fps", "30.00 fps", "32.00 fps", "34.00 fps"});
     EXPECT_EQ(OpenDetails(), expected);
 
@@ -118,8 +83,8 @@ TEST_F(Results, SecondRunOfOneSceneShowsNotAvailableAndKeepsOlderValues) {
     EXPECT_EQ(ResultText(IDC_RESULT_SCORE), std::optional<std::string>("N/A "));
     EXPECT_EQ(ResultText(IDC_RESULT_FLYBY), std::optional<std::string>("N/A "));
     EXPECT_EQ(ResultText(IDC_RESULT_BOTMATCH), std::optional<std::string>("N/A "));
-    EXPECT_EQ(OpenDetails(), ExpectedDetails("0 Korvanes", {"50.00 fps", "42.00 fps", "44.00 fps",
-                                                            "30.00 fps", "32.00 fps", "34.00 fps"}));
+    EXPECT_EQ(OpenDetails(), ExpectedDetailsRows("0 Korvanes", {"50.00 fps", "42.00 fps", "44.00 fps",
+                                                                "30.00 fps", "32.00 fps", "34.00 fps"}));
 }
 
 TEST_F(Results, NoSceneChosenLeavesResultWindowHidden) {

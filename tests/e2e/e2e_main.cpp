@@ -1,6 +1,7 @@
 // Entry point of the end-to-end tests. Takes the programs under test from the
 // command line (Unix paths from CTest, turned into Wine's Z: paths):
-//   korvane_e2e --korvane <korvane.exe> --game <UT2003.exe> [--cpudef <cpudef.dat>] [gtest flags]
+//   korvane_e2e --korvane <korvane.exe> --game <UT2003.exe> [--cpudef <cpudef.dat>]
+//               [--fake-d3d8 <d3d8.dll>] [--d3d8-probe <d3d8probe.exe>] [gtest flags]
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -39,6 +40,10 @@ bool ReadArguments(int argc, char** argv) {
             programs.game = path;
         } else if (std::strcmp(argv[i], "--cpudef") == 0) {
             programs.cpuDefinitions = path;
+        } else if (std::strcmp(argv[i], "--fake-d3d8") == 0) {
+            programs.fakeD3d8 = path;
+        } else if (std::strcmp(argv[i], "--d3d8-probe") == 0) {
+            programs.d3d8Probe = path;
         } else {
             std::fprintf(stderr, "unknown argument: %s\n", argv[i]);
             return false;
@@ -46,7 +51,8 @@ bool ReadArguments(int argc, char** argv) {
     }
     if (programs.korvane.empty() || programs.game.empty()) {
         std::fprintf(stderr, "usage: korvane_e2e --korvane <korvane.exe> --game <UT2003.exe> "
-                             "[--cpudef <cpudef.dat>] [gtest flags]\n");
+                             "[--cpudef <cpudef.dat>] [--fake-d3d8 <d3d8.dll>] "
+                             "[--d3d8-probe <d3d8probe.exe>] [gtest flags]\n");
         return false;
     }
     return true;
