@@ -50,6 +50,23 @@ const FatalCase kFatalCases[] = {
      [](std::string* error) {
          return demo_key::Delete(error) && demo_key::SetFolder(FolderOfLength(100), error);
      }},
+    // Stored without its terminating zero, 100 characters fill the whole buffer
+    // and the query succeeds: the text still does not fit.
+    {"FolderOf100CharactersWithoutTerminator",
+     [](std::string* error) {
+         return demo_key::Delete(error) && demo_key::SetFolderData(REG_SZ, FolderOfLength(100), error);
+     }},
+    {"FolderOf250Characters",
+     [](std::string* error) {
+         return demo_key::Delete(error) && demo_key::SetFolder(FolderOfLength(250), error);
+     }},
+    // A folder's text with its zero, but as bytes rather than a string.
+    {"FolderIsBinary",
+     [](std::string* error) {
+         const std::string folder = FolderOfLength(40);
+         return demo_key::Delete(error) &&
+                demo_key::SetFolderData(REG_BINARY, std::string(folder.c_str(), folder.size() + 1), error);
+     }},
 };
 
 class FatalStart : public KorvaneTest, public ::testing::WithParamInterface<FatalCase> {};
@@ -100,6 +117,17 @@ TEST_F(Startup, FolderOf99CharactersOpensMainWindow) {
     ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
     EXPECT_FALSE(FindMessageBox(Korvane().Id()).has_value());
     EXPECT_TRUE(Korvane().IsRunning());
+}
+
+TEST_F(Startup, FolderOf99CharactersWithoutTerminatorOpensMainWindowAndExitsNormally) {
+    std::string error;
+    ASSERT_TRUE(demo_key::Delete(&error) && demo_key::SetFolderData(REG_SZ, FolderOfLength(99), &error))
+        << error;
+    ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
+    EXPECT_FALSE(FindMessageBox(Korvane().Id()).has_value());
+    const std::optional<DWORD> code = ExitKorvane();
+    ASSERT_TRUE(code.has_value()) << "Korvane did not end after \"Exit\"";
+    EXPECT_EQ(*code, kNormalExitCode);
 }
 
 // The option controls, each with the state the window opens with.
