@@ -127,7 +127,7 @@ double ParseLeadingDecimal(const std::string& text) {
     return negative ? -value : value;
 }
 
-double ExtractSceneFps(const std::string& lastLine) {
+std::string SceneValueText(const std::string& lastLine) {
     // The count handed to the cut is the separator's position plus eleven, so a
     // line without separator (position -1) gives its first ten characters and a
     // line with one gives at most eleven characters after it.
@@ -138,7 +138,25 @@ double ExtractSceneFps(const std::string& lastLine) {
     if (valueText.size() > kValueWidth) {
         valueText.resize(kValueWidth);
     }
-    return ParseLeadingDecimal(valueText);
+    return valueText;
+}
+
+double ExtractSceneFps(const std::string& lastLine) {
+    return ParseLeadingDecimal(SceneValueText(lastLine));
+}
+
+bool HasLeadingDecimal(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size() && IsBlank(text[at])) {
+        ++at;
+    }
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        ++at;
+    }
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+    }
+    return at < text.size() && IsDigit(text[at]);
 }
 
 } // namespace bench
