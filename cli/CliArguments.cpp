@@ -1,0 +1,289 @@
+// korvane-cli's options.
+#include "cli/CliArguments.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "framework/Format.h"
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kSceneArgumentNames[bench::kSceneCount] = {"flyby1",    "flyby2",    "flyby3",
+                                                                 "botmatch1", "botmatch2", "botmatch3"};
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+// A whole decimal number from `low` to `high`, digits only.
+std::optional<int> WholeNumber(const std::string& text, int low, int high) {
+    if (text.empty() || text.size() > 9) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    if (value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> SceneFromName(const std::string& item) {
+    const std::string name = Lower(item);
+    for (int index = 0; index < bench::kSceneCount; ++index) {
+        if (name == kSceneArgumentNames[index]) {
+            return index;
+        }
+    }
+    return WholeNumber(name, 0, bench::kSceneCount - 1);
+}
+
+// The options that take a value.
+const char* const kValueOptions[] = {"--renderer", "--detail",  "--resolution", "--scenes",
+                                     "--runs",     "--timeout", "--json",       "--csv"};
+
+bool TakesValue(const std::string& name) {
+    for (const char* option : kValueOptions) {
+        if (name == option) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class Parser {
+public:
+    explicit Parser(ParsedArguments& parsed) : parsed_(parsed) {}
+
+    // False once an error has been set.
+    bool Option(const std::string& name, const std::string& value) {
+        for (const std::string& seen : seen_) {
+            if (seen == name) {
+                return Fail(framework::Format("%s is given more than once", name.c_str()));
+            }
+        }
+        seen_.push_back(name);
+        CliOptions& options = parsed_.options;
+        if (name == "--renderer") {
+            const std::string lower = Lower(value);
+            if (lower == "d3d") {
+                options.renderer = bench::Renderer::Direct3D;
+            } else if (lower == "opengl") {
+                options.renderer = bench::Renderer::OpenGL;
+            } else {
+                return Fail(framework::Format("--renderer takes d3d or opengl, not \"%s\"", value.c_str()));
+            }
+        } else if (name == "--detail") {
+            const std::string lower = Lower(value);
+            if (lower == "high") {
+                options.detail = bench::Detail::High;
+            } else if (lower == "low") {
+                options.detail = bench::Detail::Low;
+            } else {
+                return Fail(framework::Format("--detail takes high or low, not \"%s\"", value.c_str()));
+            }
+        } else if (name == "--resolution") {
+            const std::string lower = Lower(value);
+            bool known = false;
+            for (const bench::ResolutionRow& row : bench::ResolutionTable()) {
+                if (lower == row.text) {
+                    options.resolutionText = row.text;
+                    known = true;
+                }
+            }
+            if (!known) {
+                return Fail(framework::Format("--resolution takes 640x480, 800x600, 1024x768, 1280x1024 or "
+                                              "1600x1200, not \"%s\"",
+                                              value.c_str()));
+            }
+        } else if (name == "--scenes") {
+            return Scenes(value);
+        } else if (name == "--runs") {
+            const std::optional<int> runs = WholeNumber(value, 1, kMaxRuns);
+            if (!runs) {
+                return Fail(framework::Format("--runs takes a whole number from 1 to %d, not \"%s\"",
+                                              kMaxRuns, value.c_str()));
+            }
+            options.runs = *runs;
+        } else if (name == "--timeout") {
+            const std::optional<int> seconds = WholeNumber(value, 1, kMaxTimeoutSeconds);
+            if (!seconds) {
+                return Fail(framework::Format("--timeout takes whole seconds from 1 to %d, not \"%s\"",
+                                              kMaxTimeoutSeconds, value.c_str()));
+            }
+            options.timeoutSeconds = *seconds;
+        } else if (name == "--json" || name == "--csv") {
+            if (value.empty()) {
+                return Fail(framework::Format("%s needs a file name", name.c_str()));
+            }
+            (name == "--json" ? options.jsonPath : options.csvPath) = value;
+        }
+        return true;
+    }
+
+    bool Fail(const std::string& error) {
+        parsed_.error = error;
+        return false;
+    }
+
+private:
+    bool Scenes(const std::string& value) {
+        std::array<bool, bench::kSceneCount> chosen{};
+        if (Lower(value) == "all") {
+            chosen.fill(true);
+        } else {
+            std::size_t start = 0;
+            for (;;) {
+                const std::size_t comma = value.find(',', start);
+                const std::string item =
+                    value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+                const std::optional<int> scene = SceneFromName(item);
+                if (!scene) {
+                    return Fail(framework::Format("--scenes: \"%s\" is no scene; give all, or names (flyby1, "
+                                                  "flyby2, flyby3, botmatch1, botmatch2, botmatch3) or "
+                                                  "indexes (0 to 5) separated by commas",
+                                                  item.c_str()));
+                }
+                chosen[static_cast<std::size_t>(*scene)] = true;
+                if (comma == std::string::npos) {
+                    break;
+                }
+                start = comma + 1;
+            }
+        }
+        parsed_.options.scenes = chosen;
+        return true;
+    }
+
+    ParsedArguments& parsed_;
+    std::vector<std::string> seen_;
+};
+
+} // namespace
+
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
+    ParsedArguments parsed;
+    Parser parser(parsed);
+    bool help = false;
+    bool version = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h" || argument == "/?") {
+            help = true;
+            continue;
+        }
+        if (argument == "--version") {
+            version = true;
+            continue;
+        }
+        if (argument == "--quiet") {
+            parsed.options.quiet = true;
+            continue;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        if (!TakesValue(name)) {
+            parser.Fail(framework::Format("unknown argument \"%s\"", argument.c_str()));
+            break;
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            parser.Fail(framework::Format("%s needs a value", name.c_str()));
+            break;
+        }
+        if (!parser.Option(name, value)) {
+            break;
+        }
+    }
+    if (parsed.error.empty() && !parsed.options.jsonPath.empty() &&
+        parsed.options.jsonPath == parsed.options.csvPath) {
+        parser.Fail("--json and --csv name the same file");
+    }
+    if (parsed.error.empty()) {
+        parsed.command = help ? Command::Help : version ? Command::Version : Command::Run;
+    }
+    return parsed;
+}
+
+const char* SceneArgumentName(int sceneIndex) {
+    return kSceneArgumentNames[sceneIndex];
+}
+
+int SceneLengthSeconds(const bench::SceneRow& scene) {
+    const char* marker = std::strstr(scene.commandLineTemplate, "-seconds=");
+    return marker != nullptr ? std::atoi(marker + std::strlen("-seconds=")) : 0;
+}
+
+int DefaultTimeoutSeconds(const bench::SceneRow& scene) {
+    return 3 * SceneLengthSeconds(scene) + 60;
+}
+
+int TimeoutSeconds(const CliOptions& options, const bench::SceneRow& scene) {
+    return options.timeoutSeconds.value_or(DefaultTimeoutSeconds(scene));
+}
+
+const char* RendererArgumentName(bench::Renderer renderer) {
+    return renderer == bench::Renderer::OpenGL ? "opengl" : "d3d";
+}
+
+const char* DetailArgumentName(bench::Detail detail) {
+    return detail == bench::Detail::High ? "high" : "low";
+}
+
+std::string HelpText() {
+    return std::string("Usage: korvane-cli [options]\n"
+                       "\n"
+                       "Runs the UT2003 demo's benchmark as Korvane's window does, without clicks:\n"
+                       "every chosen scene once per run, repeated, with statistics over the runs.\n"
+                       "Start it in Korvane's folder: the game is handed the renderer ini files there.\n"
+                       "\n"
+                       "Options (the defaults are the window's):\n"
+                       "  --renderer d3d|opengl    renderer (default d3d)\n"
+                       "  --detail high|low        detail level (default high)\n"
+                       "  --resolution WxH         640x480, 800x600, 1024x768, 1280x1024 or 1600x1200\n"
+                       "                           (default 1024x768)\n"
+                       "  --scenes LIST            all (default), or names or indexes separated by\n"
+                       "                           commas: flyby1 flyby2 flyby3 botmatch1 botmatch2\n"
+                       "                           botmatch3, or 0 to 5\n"
+                       "  --runs N                 runs of every scene (default 3, at most 100); a scene\n"
+                       "                           whose values vary by 3.5 % or more is run again, up\n"
+                       "                           to 2N runs\n"
+                       "  --timeout SECONDS        longest run of one scene before the game is ended\n") +
+           "                           (default three times the scene's length plus 60: " +
+           std::to_string(DefaultTimeoutSeconds(bench::SceneTable()[0])) +
+           ")\n"
+           "  --json FILE              write every value and the statistics as JSON\n"
+           "  --csv FILE               write one row per scene run as CSV\n"
+           "  --quiet                  print only the results table\n"
+           "  --help, /?               this text\n"
+           "  --version                Korvane's version\n"
+           "\n"
+           "Ctrl-C ends the running game and stops; what was measured is still written.\n"
+           "\n"
+           "Exit status: 0 every scene run produced a result, 1 the demo is not installed,\n"
+           "2 a bad argument or an output file that cannot be written, 3 some scene run\n"
+           "produced no result or the run was stopped.\n";
+}
+
+std::string VersionText(const std::string& korvaneVersion) {
+    return std::string(kProgramName) + " " + korvaneVersion + "\n";
+}
+
+} // namespace cli

@@ -1,0 +1,70 @@
+// korvane-cli's command line: the options with the window's defaults, the help
+// and version texts and the exit statuses. Platform-free.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bench/BenchOptions.h"
+#include "bench/SceneScore.h"
+
+namespace cli {
+
+constexpr char kProgramName[] = "korvane-cli";
+
+// Exit statuses.
+constexpr int kExitAllResults = 0;   // every scene run produced a result
+constexpr int kExitNotInstalled = 1; // the UT2003 demo is not installed
+constexpr int kExitBadArgument = 2;  // a bad argument, or an output file that cannot be written
+constexpr int kExitSomeFailed = 3;   // some scene run produced no result, or the run was stopped
+
+constexpr int kDefaultRuns = 3;
+constexpr int kMaxRuns = 100;
+constexpr int kMaxTimeoutSeconds = 24 * 60 * 60;
+
+struct CliOptions {
+    bench::Renderer renderer = bench::Renderer::Direct3D;
+    bench::Detail detail = bench::Detail::High;
+    std::string resolutionText = "1024x768";
+    std::array<bool, bench::kSceneCount> scenes{true, true, true, true, true, true};
+    int runs = kDefaultRuns;
+    std::optional<int> timeoutSeconds; // per scene run; none: DefaultTimeoutSeconds of the scene
+    std::string jsonPath;              // empty: no JSON file
+    std::string csvPath;               // empty: no CSV file
+    bool quiet = false;
+};
+
+enum class Command { Run, Help, Version };
+
+struct ParsedArguments {
+    Command command = Command::Run;
+    CliOptions options;
+    std::string error; // empty when the arguments are good
+};
+
+// Reads the arguments after the program's name. "--name value" and
+// "--name=value" are the same; an option may be given once.
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
+
+// The scene's short name on the command line: flyby1 ... botmatch3.
+const char* SceneArgumentName(int sceneIndex);
+
+// The game's own length of a scene, the number after "-seconds=" in its line.
+int SceneLengthSeconds(const bench::SceneRow& scene);
+
+// Three times the scene's length plus a minute.
+int DefaultTimeoutSeconds(const bench::SceneRow& scene);
+
+// The time-out of a scene run under `options`.
+int TimeoutSeconds(const CliOptions& options, const bench::SceneRow& scene);
+
+// The names the options use: "d3d" / "opengl", "high" / "low".
+const char* RendererArgumentName(bench::Renderer renderer);
+const char* DetailArgumentName(bench::Detail detail);
+
+std::string HelpText();
+std::string VersionText(const std::string& korvaneVersion);
+
+} // namespace cli
