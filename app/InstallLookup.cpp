@@ -10,8 +10,6 @@
 
 namespace app {
 
-namespace {
-
 std::optional<std::string> ReadDemoFolder() {
     framework::UniqueRegistryKey key;
     // The installer is a 32-bit program: its key lives in the 32-bit view, which a
@@ -27,8 +25,6 @@ std::optional<std::string> ReadDemoFolder() {
                                            reinterpret_cast<BYTE*>(buffer), &size);
     return FolderFromQuery(status, type, buffer, size);
 }
-
-} // namespace
 
 void LookUpGameInstallation(HWND owner) {
     const std::optional<std::string> folder = ReadDemoFolder();

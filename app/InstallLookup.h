@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 namespace app {
 
 // The demo installer's key, in the 32-bit view of HKEY_LOCAL_MACHINE.
@@ -14,6 +17,10 @@ constexpr char kFatalText[] =
     "Fatal Error: cannot find the UT2003 demo registry key. Make sure that UT2003 demo "
     "is installed in your system. The application will now exit";
 constexpr char kFatalCaption[] = "Korvane Fatal Error";
+
+// The demo's folder as the registry holds it; nothing when the demo is not
+// installed (FolderFromQuery says what counts).
+std::optional<std::string> ReadDemoFolder();
 
 // Sets GameInstall(). When the demo is not installed it shows the fatal message
 // owned by `owner` and ends the process with status -1; it then never returns.

@@ -92,18 +92,29 @@ SceneOutcome RunScene(const SceneLine& scene, const app::InstallPaths& install, 
     const std::string logPath = LogPathFor(install.gameFolder);
     const LogStamp before = StampLog(logPath);
 
+    const char* sceneText = SceneTable()[static_cast<std::size_t>(scene.index)].checkBoxText;
     std::string reason;
-    if (launch(install.gameExecutable, scene.commandLine, install.systemFolder, reason) != GameEnd::Ended) {
+    switch (launch(install.gameExecutable, scene.commandLine, install.systemFolder, reason)) {
+    case GameEnd::Ended:
+        break;
+    case GameEnd::NotStarted:
         outcome.status = SceneStatus::GameNotStarted;
         outcome.message =
             framework::Format(kGameNotStartedFormat, install.gameExecutable.c_str(), reason.c_str());
+        return outcome;
+    case GameEnd::TimedOut:
+        outcome.status = SceneStatus::TimedOut;
+        outcome.message = framework::Format(kGameTimedOutFormat, sceneText, reason.c_str());
+        return outcome;
+    case GameEnd::Stopped:
+        outcome.status = SceneStatus::Stopped;
+        outcome.message = framework::Format(kGameStoppedFormat, sceneText);
         return outcome;
     }
 
     // A log the game did not touch holds an older run's number, never this scene's.
     const LogStamp after = StampLog(logPath);
     if (after.exists && after == before) {
-        const char* sceneText = SceneTable()[static_cast<std::size_t>(scene.index)].checkBoxText;
         outcome.status = SceneStatus::NoNewResult;
         outcome.message = framework::Format(kNoNewResultFormat, sceneText, logPath.c_str());
         return outcome;

@@ -56,10 +56,13 @@ ComposedPress ComposePress(const PressOptions& options, const std::string& gameE
 enum class GameEnd {
     Ended,      // the game ran and its process has ended
     NotStarted, // it could not be started; the reason says why
+    TimedOut,   // it ran past a time-out and was ended (the console program's launcher)
+    Stopped,    // it was ended because the run was stopped (the console program's launcher)
 };
 
 // Starts the game and waits for it. Returns how that ended, with the system's
-// reason when the game could not be started.
+// reason when the game could not be started, or what the time-out was when it
+// was ended for running too long.
 using GameLauncher = std::function<GameEnd(const std::string& gameExecutable, const std::string& commandLine,
                                            const std::string& workingDirectory, std::string& failureReason)>;
 
@@ -72,6 +75,8 @@ enum class SceneStatus {
     GameNotStarted, // the press ends here
     NoNewResult,    // the game left the log as it was; the press ends here
     LogUnreadable,  // the press ends here
+    TimedOut,       // the launcher ended the game after its time-out; the log is not read
+    Stopped,        // the launcher ended the game because the run was stopped; the log is not read
 };
 
 struct SceneOutcome {

@@ -24,4 +24,10 @@ constexpr char kLineTooLongFormat[] =
     "The game's command line for the scene \"%s\" would be %u characters long; at "
     "most 279 fit.\n\nInstall the demo or Korvane in a folder with a shorter path.";
 
+// Only the console program limits a game's time or stops while a game runs.
+// scene check box text, what the launcher says about the time-out
+constexpr char kGameTimedOutFormat[] = "The game did not end in time for the scene \"%s\" and was ended:\n%s";
+// scene check box text
+constexpr char kGameStoppedFormat[] = "The run was stopped; the game was ended during the scene \"%s\".";
+
 } // namespace bench

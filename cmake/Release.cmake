@@ -1,8 +1,8 @@
 # The release folder and zip of this architecture (names in ReleaseLayout.cmake):
 #   dist/korvane-<release>-win32/ (i686) or dist/korvane-<release>-win64/ (x86_64)
-# holding korvane.exe, cpudef.dat, the four renderer ini files, README.txt and
-# LICENSE.txt; dist/korvane-<release>-<arch>.zip beside it, and the zip's SHA-256
-# in dist/korvane-<release>-<arch>.zip.sha256.
+# holding korvane.exe, korvane-cli.exe, cpudef.dat, the four renderer ini files,
+# README.txt and LICENSE.txt; dist/korvane-<release>-<arch>.zip beside it, and the
+# zip's SHA-256 in dist/korvane-<release>-<arch>.zip.sha256.
 include(${CMAKE_CURRENT_LIST_DIR}/ReleaseLayout.cmake)
 
 set(KORVANE_RELEASE_FILES
@@ -19,11 +19,12 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${KORVANE_DIST_DIR} ${KORVANE_DIST_ZIP} ${KORVANE_DIST_CHECKSUM}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KORVANE_DIST_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:korvane> ${KORVANE_DIST_DIR}/korvane.exe
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:korvane_cli> ${KORVANE_DIST_DIR}/korvane-cli.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${KORVANE_RELEASE_FILES} ${KORVANE_DIST_DIR}
   COMMAND ${CMAKE_COMMAND} -E chdir ${KORVANE_DIST_ROOT}
           ${CMAKE_COMMAND} -E tar cf ${KORVANE_DIST_NAME}.zip --format=zip ${KORVANE_DIST_NAME}
   COMMAND ${CMAKE_COMMAND} -DFILE=${KORVANE_DIST_ZIP} -P ${CMAKE_CURRENT_LIST_DIR}/WriteChecksum.cmake
-  DEPENDS korvane ${KORVANE_RELEASE_FILES} ${CMAKE_CURRENT_LIST_DIR}/WriteChecksum.cmake
+  DEPENDS korvane korvane_cli ${KORVANE_RELEASE_FILES} ${CMAKE_CURRENT_LIST_DIR}/WriteChecksum.cmake
   COMMENT "Release folder, zip and checksum: ${KORVANE_DIST_ROOT}/${KORVANE_DIST_NAME}"
   VERBATIM)
 add_custom_target(release ALL DEPENDS ${KORVANE_DIST_ZIP} ${KORVANE_DIST_CHECKSUM})

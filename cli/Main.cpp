@@ -1,0 +1,59 @@
+// korvane-cli's entry point: reads the arguments and runs, or prints the help
+// or the version.
+#include <windows.h>
+
+#include <float.h>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "cli/CliArguments.h"
+#include "cli/ConsoleRun.h"
+#include "version.h"
+
+namespace {
+
+// A crash must end the process with a failure status, never hang on a dialog.
+LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* /*exception*/) {
+    ::ExitProcess(0xC0000409u);
+}
+
+void Print(std::FILE* stream, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::SetUnhandledExceptionFilter(&EndOnUnhandledException);
+#if defined(__i386__)
+    // Double arithmetic rounds to 53 bits, as in the window.
+    _controlfp(_PC_53, _MCW_PC);
+#endif
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const cli::ParsedArguments parsed = cli::ParseArguments(arguments);
+    if (!parsed.error.empty()) {
+        Print(stderr, std::string(cli::kProgramName) + ": " + parsed.error + "\nTry " + cli::kProgramName +
+                          " --help.\n");
+        return cli::kExitBadArgument;
+    }
+    switch (parsed.command) {
+    case cli::Command::Help:
+        Print(stdout, cli::HelpText());
+        return cli::kExitAllResults;
+    case cli::Command::Version:
+        Print(stdout, cli::VersionText(KORVANE_VERSION_TEXT));
+        return cli::kExitAllResults;
+    case cli::Command::Run:
+        break;
+    }
+    try {
+        return cli::RunBenchmarks(parsed.options, KORVANE_VERSION_TEXT);
+    } catch (const std::exception& error) {
+        Print(stderr, std::string(cli::kProgramName) + ": " + error.what() + "\n");
+        return cli::kExitSomeFailed;
+    }
+}
