@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks every program of a release folder, whatever programs it holds: the PE
 # hardening of check-pe.sh for both architectures and, for the 32-bit release,
-# which must start on Windows XP SP3, the imports against the program's
-# allow-list tests/pe/imports-<program>-i686.txt and the list of what XP lacks.
+# which must start on Windows XP SP3, the Windows version its header asks for (XP
+# is 5.1) and the imports against the program's allow-list
+# tests/pe/imports-<program>-i686.txt and the list of what XP lacks.
 # Usage: check-release-pe.sh RELEASE_FOLDER i686|x86_64
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,6 +22,19 @@ for program in "${programs[@]}"; do
     echo "== $name ($arch)"
     bash "$here/check-pe.sh" "$program" "$arch" || status=1
     if [ "$arch" = i686 ]; then
+        # The loader refuses a program whose header asks for a newer Windows.
+        for field in OSystem Subsystem; do
+            label=$([ "$field" = OSystem ] && echo "operating system" || echo subsystem)
+            version=$(i686-w64-mingw32-objdump -p "$program" |
+                awk -v f="$field" '$1 == "Major" f "Version" {major = $2} $1 == "Minor" f "Version" {minor = $2}
+                    END {print major "." minor}')
+            if awk -v v="$version" 'BEGIN {split(v, p, "."); exit !(p[1] < 5 || (p[1] == 5 && p[2] <= 1))}'; then
+                echo "ok:   $label version $version (Windows XP is 5.1)"
+            else
+                echo "FAIL: $name asks for $label version $version; Windows XP is 5.1"
+                status=1
+            fi
+        done
         OBJDUMP=i686-w64-mingw32-objdump bash "$here/check-imports.sh" \
             "$program" "$here/imports-${name%.*}-i686.txt" || status=1
     fi
