@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks every program of a release folder, whatever programs it holds: the PE
-# hardening of check-pe.sh for both architectures and, for the 32-bit release,
+# hardening of check-pe.sh and the manifest of check-manifest.sh for both
+# architectures and, for the 32-bit release,
 # which must start on Windows XP SP3, the Windows version its header asks for (XP
 # is 5.1) and the imports against the program's allow-list
 # tests/pe/imports-<program>-i686.txt and the list of what XP lacks.
@@ -21,6 +22,13 @@ for program in "${programs[@]}"; do
     name=$(basename "$program")
     echo "== $name ($arch)"
     bash "$here/check-pe.sh" "$program" "$arch" || status=1
+    # korvane.exe is the windowed program; any other program (a console tool) may
+    # go without a manifest, but one it has must not ask for elevation.
+    if [ "$name" = korvane.exe ]; then
+        bash "$here/check-manifest.sh" --windowed "$program" || status=1
+    else
+        bash "$here/check-manifest.sh" "$program" || status=1
+    fi
     if [ "$arch" = i686 ]; then
         # The loader refuses a program whose header asks for a newer Windows.
         for field in OSystem Subsystem; do

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Shows that check-manifest.sh catches what it is there for: the repository's
+# manifest passes, and each way of spoiling it (elevation, no visual styles, DPI
+# awareness, a missing supported system) fails naming the fault.
+# Usage: check-manifest-selftest.sh SOURCE_ROOT
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+manifest=$1/res/korvane.manifest
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# run_case NAME EXPECT(pass|fail) EXPECTED_TEXT SED_SCRIPT [--windowed]
+run_case() {
+    local name=$1 expect=$2 text=$3 script=$4 output status
+    shift 4
+    sed -e "$script" "$manifest" >"$work/manifest.xml"
+    output=$(bash "$here/check-manifest.sh" "$@" --manifest-from "$work/manifest.xml" 2>&1)
+    status=$?
+    if { [ "$expect" = pass ] && [ $status -ne 0 ]; } || { [ "$expect" = fail ] && [ $status -eq 0 ]; }; then
+        echo "FAIL: $name: expected $expect, exit status $status"
+        sed 's/^/    /' <<<"$output"
+        failures=$((failures + 1))
+    elif [ -n "$text" ] && ! grep -qF -- "$text" <<<"$output"; then
+        echo "FAIL: $name: output does not say '$text'"
+        sed 's/^/    /' <<<"$output"
+        failures=$((failures + 1))
+    else
+        echo "ok:   $name"
+    fi
+}
+
+run_case "the repository's manifest" pass "" "" --windowed
+run_case "asks for administrator rights" fail "does not ask to run as invoker" \
+    's/level="asInvoker"/level="requireAdministrator"/' --windowed
+run_case "asks for UI access" fail "does not ask to run as invoker" 's/uiAccess="false"/uiAccess="true"/'
+run_case "common controls 5" fail "does not ask for common controls 6" 's/version="6.0.0.0"/version="5.82.0.0"/' --windowed
+run_case "declares DPI awareness" fail "declares DPI awareness" \
+    's|</trustInfo>|</trustInfo><application xmlns="urn:schemas-microsoft-com:asm.v3"><windowsSettings><dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware></windowsSettings></application>|' \
+    --windowed
+run_case "Windows 10 not listed" fail "supportedOS {8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a} missing" \
+    '/8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a/d' --windowed
+run_case "a console tool's manifest: only asInvoker counts" pass "" '/Common-Controls/s/6.0.0.0/5.82.0.0/'
+
+[ $failures -eq 0 ] && echo "check-manifest.sh: all cases behaved" || exit 1
