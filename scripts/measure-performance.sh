@@ -35,6 +35,7 @@ while [ $# -gt 0 ]; do
 done
 [ "$runs" -ge 1 ] && [ "$seconds" -ge 4 ] || { echo "measure-performance: need --runs >= 1 and --seconds >= 4" >&2; exit 2; }
 
+"$root/scripts/install-deps.sh" >/dev/null
 build=${KORVANE_WIN64_BUILD:-$root/build/win64}
 driverExe=$build/tools/perf/korvane-perf-driver.exe
 bareExe=$build/tools/perf/bare-dialog.exe
