@@ -87,6 +87,10 @@ maximum() { sort -g | awk '{v = $1} END {printf "%.1f\n", v}'; }
 list() { awk '{printf "%s%.1f", (NR > 1 ? " " : ""), $1} END {print ""}'; }
 
 loadBefore=$(cut -d' ' -f1-3 /proc/loadavg)
+if awk -v load="${loadBefore%% *}" -v cores="$(nproc)" 'BEGIN {exit !(load >= cores / 2)}'; then
+    echo "measure-performance: the machine is busy (load average $loadBefore on $(nproc) cores);" \
+        "start-up and overhead figures will come out high" >&2
+fi
 echo "== start-up: $runs starts each (one unmeasured start of each first)"
 driver startup "$bareWin" "Bare dialog" >/dev/null || true
 driver startup "$styledWin" "Bare dialog" >/dev/null || true
