@@ -4,7 +4,7 @@
 # tests/static-analysis/cppcheck-suppressions.txt). Any finding fails.
 #
 # The files are those of the native build's compilation database under app/,
-# bench/, framework/, sysinfo/ and tools/ (the native build holds only the
+# bench/, cli/, framework/, sysinfo/ and tools/ (the native build holds only the
 # platform-free code and the portable tools), plus the stand-in game's portable
 # part, which only the Windows build compiles.
 #
@@ -24,7 +24,7 @@ for tool in clang-tidy cppcheck; do
 done
 
 mapfile -t files < <(grep -o '"file": *"[^"]*"' "$database" | sed 's/^"file": *"//; s/"$//' |
-    grep -E "^$root/(app|bench|framework|sysinfo|tools)/" | LC_ALL=C sort -u)
+    grep -E "^$root/(app|bench|cli|framework|sysinfo|tools)/" | LC_ALL=C sort -u)
 portableOnlyInWindowsBuild=("$root/tools/standin-game/Scenario.cpp")
 if [ ${#files[@]} -eq 0 ]; then
     echo "static-analysis: no platform-free sources in $database" >&2
