@@ -46,7 +46,7 @@ std::string EngineLineText(double fps, unsigned seed) {
 }
 
 // A report with `runs` planned runs of the given scenes and no run yet.
-RunReport MakeReport(std::vector<int> scenes, int runs) {
+RunReport MakeReport(const std::vector<int>& scenes, int runs) {
     RunReport report;
     report.korvaneVersion = "1.00 Alpha1";
     report.machine = {"Intel(R) Pentium(R) III",
