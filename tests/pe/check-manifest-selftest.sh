@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Shows that check-manifest.sh catches what it is there for: the repository's
-# manifest passes, and each way of spoiling it (elevation, no visual styles, DPI
-# awareness, a missing supported system) fails naming the fault.
+# manifests (korvane.exe's and korvane-cli.exe's) pass, and each way of spoiling
+# them (elevation, no visual styles, DPI awareness, a missing supported system,
+# no manifest at all) fails naming the fault.
 # Usage: check-manifest-selftest.sh SOURCE_ROOT
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-manifest=$1/res/korvane.manifest
+windowedManifest=$1/res/korvane.manifest
+consoleManifest=$1/cli/korvane-cli.manifest
+manifest=$windowedManifest
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -40,6 +43,17 @@ run_case "declares DPI awareness" fail "declares DPI awareness" \
     --windowed
 run_case "Windows 10 not listed" fail "supportedOS {8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a} missing" \
     '/8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a/d' --windowed
-run_case "a console tool's manifest: only asInvoker counts" pass "" '/Common-Controls/s/6.0.0.0/5.82.0.0/'
+run_case "a tool outside the release: only asInvoker counts" pass "" '/Common-Controls/s/6.0.0.0/5.82.0.0/'
+
+# korvane-cli.exe: a console program needs no common controls, but the rest holds.
+manifest=$consoleManifest
+run_case "korvane-cli's manifest" pass "" "" --console
+run_case "korvane-cli's manifest is not a windowed one" fail "does not ask for common controls 6" "" --windowed
+run_case "korvane-cli asks for administrator rights" fail "does not ask to run as invoker" \
+    's/level="asInvoker"/level="requireAdministrator"/' --console
+run_case "korvane-cli: Windows Vista not listed" fail "supportedOS {e2011457-1546-43c5-a5fe-008deee3d3f0} missing" \
+    '/e2011457-1546-43c5-a5fe-008deee3d3f0/d' --console
+run_case "korvane-cli without a manifest" fail "no application manifest" 'd' --console
+run_case "a tool outside the release without a manifest" pass "no application manifest" 'd'
 
 [ $failures -eq 0 ] && echo "check-manifest.sh: all cases behaved" || exit 1

@@ -3,18 +3,22 @@
 # release's decisions (docs/release.md):
 #   - it runs as the invoking user (asInvoker, no UI access): it never asks for
 #     elevation and Windows applies no installer detection to it;
-#   - for the windowed program (--windowed): it asks for common controls 6 (visual
-#     styles), declares no DPI awareness (Windows scales its fixed-size pictures
-#     and fonts as a whole) and lists Windows Vista to 10 as supported.
-# A program without a manifest passes unless --windowed is given.
-# Usage: check-manifest.sh [--windowed] EXE
-#        check-manifest.sh [--windowed] --manifest-from FILE   (the manifest's text)
+#   - for a release program, windowed (--windowed) or console (--console): it has
+#     a manifest and lists Windows Vista to 10 as supported;
+#   - for the windowed program: it also asks for common controls 6 (visual
+#     styles) and declares no DPI awareness (Windows scales its fixed-size
+#     pictures and fonts as a whole).
+# A program without a manifest passes unless --windowed or --console is given.
+# Usage: check-manifest.sh [--windowed|--console] EXE
+#        check-manifest.sh [--windowed|--console] --manifest-from FILE   (the manifest's text)
 set -euo pipefail
 windowed=no
+release=no
 manifestFile=
 while [ $# -gt 0 ]; do
     case $1 in
-    --windowed) windowed=yes; shift ;;
+    --windowed) windowed=yes; release=yes; shift ;;
+    --console) release=yes; shift ;;
     --manifest-from) manifestFile=$2; shift 2 ;;
     *) break ;;
     esac
@@ -34,7 +38,7 @@ fail() { echo "FAIL: $name: $*"; failures=$((failures + 1)); }
 pass() { echo "ok:   $name: $*"; }
 
 if [ -z "$manifest" ]; then
-    if [ "$windowed" = yes ]; then
+    if [ "$release" = yes ]; then
         fail "no application manifest"
     else
         pass "no application manifest"
@@ -61,6 +65,8 @@ if [ "$windowed" = yes ]; then
     else
         pass "declares no DPI awareness"
     fi
+fi
+if [ "$release" = yes ]; then
     # Windows Vista, 7, 8, 8.1 and 10 (and later).
     missing=0
     for id in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \

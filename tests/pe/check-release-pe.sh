@@ -22,12 +22,11 @@ for program in "${programs[@]}"; do
     name=$(basename "$program")
     echo "== $name ($arch)"
     bash "$here/check-pe.sh" "$program" "$arch" || status=1
-    # korvane.exe is the windowed program; any other program (a console tool) may
-    # go without a manifest, but one it has must not ask for elevation.
+    # korvane.exe is the windowed program; any other (korvane-cli.exe) is a console one.
     if [ "$name" = korvane.exe ]; then
         bash "$here/check-manifest.sh" --windowed "$program" || status=1
     else
-        bash "$here/check-manifest.sh" "$program" || status=1
+        bash "$here/check-manifest.sh" --console "$program" || status=1
     fi
     if [ "$arch" = i686 ]; then
         # The loader refuses a program whose header asks for a newer Windows.
