@@ -166,11 +166,12 @@ void JsonWriter::EndArray() {
     Close(']');
 }
 
-void JsonWriter::Key(const std::string& name) {
+JsonWriter& JsonWriter::Key(const std::string& name) {
     BeforeValue();
     text_ += JsonString(name);
     text_ += ": ";
     afterKey_ = true;
+    return *this;
 }
 
 void JsonWriter::String(const std::string& text) {
@@ -196,6 +197,30 @@ void JsonWriter::Bool(bool value) {
 void JsonWriter::Null() {
     BeforeValue();
     text_ += "null";
+}
+
+void JsonWriter::StringOrNull(const std::optional<std::string>& text) {
+    if (text) {
+        String(*text);
+    } else {
+        Null();
+    }
+}
+
+void JsonWriter::NumberOrNull(const std::optional<double>& value) {
+    if (value) {
+        Number(*value);
+    } else {
+        Null();
+    }
+}
+
+void JsonWriter::BoolOrNull(const std::optional<bool>& value) {
+    if (value) {
+        Bool(*value);
+    } else {
+        Null();
+    }
 }
 
 std::string JsonWriter::Text() const {

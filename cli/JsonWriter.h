@@ -6,6 +6,7 @@
 // which JSON has no words for, are written as null. Platform-free.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,14 +18,19 @@ public:
     void EndObject();
     void BeginArray();
     void EndArray();
-    // The next value's name inside an object.
-    void Key(const std::string& name);
+    // The next value's name inside an object; the value follows on the writer
+    // returned: json.Key("runs").Integer(3).
+    JsonWriter& Key(const std::string& name);
 
     void String(const std::string& text);
     void Number(double value);
     void Integer(long long value);
     void Bool(bool value);
     void Null();
+    // The value, or null when there is none.
+    void StringOrNull(const std::optional<std::string>& text);
+    void NumberOrNull(const std::optional<double>& value);
+    void BoolOrNull(const std::optional<bool>& value);
 
     // The text so far; complete once every object and array has been ended. It
     // ends with a line break.

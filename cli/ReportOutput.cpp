@@ -1,6 +1,8 @@
 // The texts and files of a korvane-cli run.
 #include "cli/ReportOutput.h"
 
+#include <optional>
+
 #include "bench/BenchOptions.h"
 #include "cli/JsonWriter.h"
 #include "framework/Format.h"
@@ -197,219 +199,134 @@ std::string ReportJson(const RunReport& report, const Utf8Converter& toUtf8) {
     const auto utf8 = [&toUtf8](const std::string& text) {
         return toUtf8 ? toUtf8(text) : text;
     };
-    const auto optionalNumber = [](JsonWriter& json, const std::optional<double>& value) {
-        if (value) {
-            json.Number(*value);
-        } else {
-            json.Null();
-        }
+    // A text that may be empty: null then.
+    const auto utf8OrNull = [&utf8](const std::string& text) {
+        return text.empty() ? std::nullopt : std::optional<std::string>(utf8(text));
     };
-    const auto spread = [&optionalNumber](JsonWriter& json, const bench::Spread& values) {
+    const auto spread = [](JsonWriter& json, const bench::Spread& values) {
         json.BeginObject();
-        json.Key("count");
-        json.Integer(static_cast<long long>(values.count));
-        json.Key("mean");
-        optionalNumber(json, values.mean);
-        json.Key("standardDeviation");
-        optionalNumber(json, values.standardDeviation);
-        json.Key("variationPercent");
-        optionalNumber(json, values.variationPercent);
+        json.Key("count").Integer(static_cast<long long>(values.count));
+        json.Key("mean").NumberOrNull(values.mean);
+        json.Key("standardDeviation").NumberOrNull(values.standardDeviation);
+        json.Key("variationPercent").NumberOrNull(values.variationPercent);
         json.EndObject();
     };
 
     JsonWriter json;
     json.BeginObject();
-    json.Key("format");
-    json.String("korvane-cli report");
-    json.Key("formatVersion");
-    json.Integer(1);
-    json.Key("korvaneVersion");
-    json.String(utf8(report.korvaneVersion));
+    json.Key("format").String("korvane-cli report");
+    json.Key("formatVersion").Integer(1);
+    json.Key("korvaneVersion").String(utf8(report.korvaneVersion));
 
-    json.Key("machine");
-    json.BeginObject();
-    json.Key("processor");
-    json.String(utf8(report.machine.processor));
-    json.Key("frequency");
-    json.String(utf8(report.machine.frequency));
-    json.Key("cache");
-    json.String(utf8(report.machine.cache));
-    json.Key("ramSize");
-    json.String(utf8(report.machine.ramSize));
-    json.Key("osName");
-    json.String(utf8(report.machine.osName));
-    json.Key("videoCard");
-    json.String(utf8(report.machine.videoCard));
+    json.Key("machine").BeginObject();
+    json.Key("processor").String(utf8(report.machine.processor));
+    json.Key("frequency").String(utf8(report.machine.frequency));
+    json.Key("cache").String(utf8(report.machine.cache));
+    json.Key("ramSize").String(utf8(report.machine.ramSize));
+    json.Key("osName").String(utf8(report.machine.osName));
+    json.Key("videoCard").String(utf8(report.machine.videoCard));
     json.EndObject();
 
     const CliOptions& options = report.options;
-    json.Key("options");
-    json.BeginObject();
-    json.Key("renderer");
-    json.String(RendererArgumentName(options.renderer));
-    json.Key("detail");
-    json.String(DetailArgumentName(options.detail));
-    json.Key("resolution");
-    json.String(options.resolutionText);
-    json.Key("scenes");
-    json.BeginArray();
+    json.Key("options").BeginObject();
+    json.Key("renderer").String(RendererArgumentName(options.renderer));
+    json.Key("detail").String(DetailArgumentName(options.detail));
+    json.Key("resolution").String(options.resolutionText);
+    json.Key("scenes").BeginArray();
     for (const int scene : ChosenScenes(options)) {
         json.Integer(scene);
     }
     json.EndArray();
-    json.Key("runs");
-    json.Integer(options.runs);
-    json.Key("timeoutSeconds");
-    json.Integer(TimeoutSeconds(options, bench::SceneTable()[0]));
-    json.Key("maxVariationPercent");
-    json.Number(bench::kMaxVariationPercent);
+    json.Key("runs").Integer(options.runs);
+    json.Key("timeoutSeconds").Integer(TimeoutSeconds(options, bench::SceneTable()[0]));
+    json.Key("maxVariationPercent").Number(bench::kMaxVariationPercent);
     json.EndObject();
 
-    json.Key("game");
-    json.BeginObject();
-    json.Key("folder");
-    json.String(utf8(report.gameFolder));
-    json.Key("executable");
-    json.String(utf8(report.gameExecutable));
-    json.Key("workingDirectory");
-    json.String(utf8(report.workingDirectory));
-    json.Key("log");
-    json.String(utf8(report.logPath));
+    json.Key("game").BeginObject();
+    json.Key("folder").String(utf8(report.gameFolder));
+    json.Key("executable").String(utf8(report.gameExecutable));
+    json.Key("workingDirectory").String(utf8(report.workingDirectory));
+    json.Key("log").String(utf8(report.logPath));
     json.EndObject();
 
-    json.Key("composeError");
-    if (report.composeMessage.empty()) {
-        json.Null();
-    } else {
-        json.String(utf8(report.composeMessage));
-    }
+    json.Key("composeError").StringOrNull(utf8OrNull(report.composeMessage));
 
-    json.Key("commandLines");
-    json.BeginArray();
+    json.Key("commandLines").BeginArray();
     for (const CommandLineRecord& line : report.commandLines) {
         json.BeginObject();
-        json.Key("scene");
-        json.Integer(line.sceneIndex);
-        json.Key("name");
-        json.String(Scene(line.sceneIndex).checkBoxText);
-        json.Key("commandLine");
-        json.String(utf8(line.commandLine));
+        json.Key("scene").Integer(line.sceneIndex);
+        json.Key("name").String(Scene(line.sceneIndex).checkBoxText);
+        json.Key("commandLine").String(utf8(line.commandLine));
         json.EndObject();
     }
     json.EndArray();
 
-    json.Key("runs");
-    json.BeginArray();
+    json.Key("runs").BeginArray();
     for (const SceneRunRecord& run : report.runs) {
+        const bool read = LogWasRead(run);
         json.BeginObject();
-        json.Key("scene");
-        json.Integer(run.sceneIndex);
-        json.Key("name");
-        json.String(Scene(run.sceneIndex).checkBoxText);
-        json.Key("round");
-        json.Integer(run.round);
-        json.Key("attempt");
-        json.Integer(run.attempt);
-        json.Key("status");
-        json.String(StatusName(run.status));
-        json.Key("seconds");
-        json.Number(run.seconds);
-        json.Key("fps");
-        optionalNumber(json, LogWasRead(run) ? std::optional<double>(run.reading.fps) : std::nullopt);
-        json.Key("lastLine");
-        if (LogWasRead(run)) {
-            json.String(utf8(run.lastLine));
-        } else {
-            json.Null();
-        }
+        json.Key("scene").Integer(run.sceneIndex);
+        json.Key("name").String(Scene(run.sceneIndex).checkBoxText);
+        json.Key("round").Integer(run.round);
+        json.Key("attempt").Integer(run.attempt);
+        json.Key("status").String(StatusName(run.status));
+        json.Key("seconds").Number(run.seconds);
+        json.Key("fps").NumberOrNull(read ? std::optional<double>(run.reading.fps) : std::nullopt);
+        json.Key("lastLine")
+            .StringOrNull(read ? std::optional<std::string>(utf8(run.lastLine)) : std::nullopt);
         json.Key("engineLine");
-        if (LogWasRead(run) && run.reading.engine) {
+        if (read && run.reading.engine) {
             const bench::EngineLine& engine = *run.reading.engine;
             json.BeginObject();
-            json.Key("minFps");
-            json.Number(engine.minFps);
-            json.Key("avgFps");
-            json.Number(engine.avgFps);
-            json.Key("maxFps");
-            json.Number(engine.maxFps);
-            json.Key("score");
-            json.Number(engine.score);
-            json.Key("rand");
-            json.Integer(engine.randSeed);
+            json.Key("minFps").Number(engine.minFps);
+            json.Key("avgFps").Number(engine.avgFps);
+            json.Key("maxFps").Number(engine.maxFps);
+            json.Key("score").Number(engine.score);
+            json.Key("rand").Integer(engine.randSeed);
             json.EndObject();
         } else {
             json.Null();
         }
-        json.Key("message");
-        if (run.message.empty()) {
-            json.Null();
-        } else {
-            json.String(utf8(run.message));
-        }
+        json.Key("message").StringOrNull(utf8OrNull(run.message));
         json.EndObject();
     }
     json.EndArray();
 
-    json.Key("scenes");
-    json.BeginArray();
+    json.Key("scenes").BeginArray();
     for (const SceneSummary& summary : SummarizeScenes(report)) {
         json.BeginObject();
-        json.Key("scene");
-        json.Integer(summary.sceneIndex);
-        json.Key("name");
-        json.String(Scene(summary.sceneIndex).checkBoxText);
-        json.Key("kind");
-        json.String(Scene(summary.sceneIndex).isFlyby ? "flyby" : "botmatch");
-        json.Key("runs");
-        json.Integer(summary.runs);
-        json.Key("results");
-        json.Integer(summary.results);
-        json.Key("fps");
-        spread(json, summary.fps);
-        json.Key("extraRuns");
-        json.Bool(summary.extraRuns);
-        json.Key("stillVaries");
-        json.Bool(summary.stillVaries);
-        json.Key("randSeedsDiffer");
-        if (summary.seedsDiffer) {
-            json.Bool(*summary.seedsDiffer);
-        } else {
-            json.Null();
-        }
+        json.Key("scene").Integer(summary.sceneIndex);
+        json.Key("name").String(Scene(summary.sceneIndex).checkBoxText);
+        json.Key("kind").String(Scene(summary.sceneIndex).isFlyby ? "flyby" : "botmatch");
+        json.Key("runs").Integer(summary.runs);
+        json.Key("results").Integer(summary.results);
+        spread(json.Key("fps"), summary.fps);
+        json.Key("extraRuns").Bool(summary.extraRuns);
+        json.Key("stillVaries").Bool(summary.stillVaries);
+        json.Key("randSeedsDiffer").BoolOrNull(summary.seedsDiffer);
         json.EndObject();
     }
     json.EndArray();
 
     const ScoreSummary score = SummarizeScore(report);
-    json.Key("score");
-    json.BeginObject();
-    json.Key("sets");
-    json.BeginArray();
+    json.Key("score").BeginObject();
+    json.Key("sets").BeginArray();
     for (const SetScore& set : score.sets) {
         json.BeginObject();
-        json.Key("round");
-        json.Integer(set.round);
-        json.Key("korvanes");
-        json.Number(set.score);
-        json.Key("flybyAverage");
-        json.Number(set.flybyAverage);
-        json.Key("botmatchAverage");
-        json.Number(set.botmatchAverage);
+        json.Key("round").Integer(set.round);
+        json.Key("korvanes").Number(set.score);
+        json.Key("flybyAverage").Number(set.flybyAverage);
+        json.Key("botmatchAverage").Number(set.botmatchAverage);
         json.EndObject();
     }
     json.EndArray();
-    json.Key("korvanes");
-    spread(json, score.score);
-    json.Key("flybyAverage");
-    spread(json, score.flybyAverage);
-    json.Key("botmatchAverage");
-    spread(json, score.botmatchAverage);
+    spread(json.Key("korvanes"), score.score);
+    spread(json.Key("flybyAverage"), score.flybyAverage);
+    spread(json.Key("botmatchAverage"), score.botmatchAverage);
     json.EndObject();
 
-    json.Key("stopped");
-    json.Bool(report.stopped);
-    json.Key("exitStatus");
-    json.Integer(ExitStatus(report));
+    json.Key("stopped").Bool(report.stopped);
+    json.Key("exitStatus").Integer(ExitStatus(report));
     json.EndObject();
     return json.Text();
 }

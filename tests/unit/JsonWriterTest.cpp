@@ -41,6 +41,32 @@ TEST(JsonWriterTest, IndentsNestedObjectsAndArrays) {
                            "}\n");
 }
 
+TEST(JsonWriterTest, MissingValuesAreNullAndPresentOnesKeepTheirType) {
+    cli::JsonWriter json;
+    json.BeginArray();
+    json.StringOrNull(std::nullopt);
+    json.StringOrNull(std::string());
+    json.NumberOrNull(std::nullopt);
+    json.NumberOrNull(0.0);
+    json.BoolOrNull(std::nullopt);
+    json.BoolOrNull(false);
+    json.BeginObject();
+    json.Key("chained").NumberOrNull(2.5);
+    json.EndObject();
+    json.EndArray();
+    EXPECT_EQ(json.Text(), "[\n"
+                           "  null,\n"
+                           "  \"\",\n"
+                           "  null,\n"
+                           "  0,\n"
+                           "  null,\n"
+                           "  false,\n"
+                           "  {\n"
+                           "    \"chained\": 2.5\n"
+                           "  }\n"
+                           "]\n");
+}
+
 struct StringCase {
     const char* name;
     std::string text;
