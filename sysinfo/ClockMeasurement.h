@@ -20,6 +20,17 @@ public:
     virtual void Pause(unsigned milliseconds) = 0;
 };
 
+// A clock whose counters never move and which does not pause: a measurement
+// with it gives 0.0 MHz at once. For reading a processor's identity without
+// timing it (korvane-cpuid, tests).
+class StoppedClock final : public ClockSource {
+public:
+    std::uint64_t PerformanceFrequency() override { return 0; }
+    std::uint64_t PerformanceCounter() override { return 0; }
+    std::uint64_t TimeStampCounter() override { return 0; }
+    void Pause(unsigned /*milliseconds*/) override {}
+};
+
 // The machine's counters: QueryPerformanceFrequency/Counter, RDTSC and Sleep on
 // Windows; the monotonic clock in nanoseconds, RDTSC and nanosleep elsewhere.
 ClockSource& MachineClock();

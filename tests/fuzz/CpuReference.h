@@ -17,6 +17,7 @@
 #include "FuzzSupport.h"
 #include "framework/FileError.h"
 #include "framework/LineSource.h"
+#include "sysinfo/ClockMeasurement.h"
 #include "sysinfo/CpuInfo.h"
 #include "sysinfo/CpuidSource.h"
 
@@ -242,14 +243,6 @@ struct VendorReports {
     bool openWhenReported = false;
 };
 
-class StoppedClock : public sysinfo::ClockSource {
-public:
-    std::uint64_t PerformanceFrequency() override { return 0; }
-    std::uint64_t PerformanceCounter() override { return 0; }
-    std::uint64_t TimeStampCounter() override { return 0; }
-    void Pause(unsigned) override {}
-};
-
 // Puts the process-wide record and flags back to how a program starts.
 inline void ResetProcessState() {
     sysinfo::TheCpuDescription() = sysinfo::CpuDescription{};
@@ -279,7 +272,7 @@ inline std::string Describe(const sysinfo::CpuInfo& cpu) {
 inline void CheckIdentification(LoggingCpuid& cpuid, DefinitionsStandIn& definitions) {
     ResetProcessState();
     VendorReports reports;
-    StoppedClock clock;
+    sysinfo::StoppedClock clock;
     const sysinfo::CpuInfo cpu(
         cpuid, definitions.Opener(),
         [&](const char* text) {

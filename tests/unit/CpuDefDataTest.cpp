@@ -345,14 +345,6 @@ std::vector<ExpectedFacts> ReadExpectedFacts() {
     return all;
 }
 
-class NoClock : public sysinfo::ClockSource {
-public:
-    std::uint64_t PerformanceFrequency() override { return 0; }
-    std::uint64_t PerformanceCounter() override { return 0; }
-    std::uint64_t TimeStampCounter() override { return 0; }
-    void Pause(unsigned) override {}
-};
-
 // Lets a test run the once-per-process lookup again and leaves the process's
 // own description as it found it.
 class FreshDescription {
@@ -389,7 +381,7 @@ TEST_P(RealProcessorTest, GivesTheExpectedFacts) {
     ASSERT_TRUE(definitions.has_value());
     int opened = 0;
     std::vector<std::string> vendorErrors;
-    NoClock clock;
+    sysinfo::StoppedClock clock;
     FreshDescription fresh;
     const sysinfo::CpuInfo cpu(
         cpuid,

@@ -8,6 +8,7 @@
 
 #include "framework/FileError.h"
 #include "sysinfo/CpuDefinitions.h"
+#include "sysinfo/ClockMeasurement.h"
 #include "sysinfo/CpuInfo.h"
 #include "sysinfo/CpuidDump.h"
 
@@ -50,15 +51,6 @@ private:
     std::string path_;
     std::unique_ptr<std::FILE, CloseFile> file_;
     framework::ChunkLineReader reader_;
-};
-
-// The report measures no clock.
-class NoClock : public sysinfo::ClockSource {
-public:
-    std::uint64_t PerformanceFrequency() override { return 0; }
-    std::uint64_t PerformanceCounter() override { return 0; }
-    std::uint64_t TimeStampCounter() override { return 0; }
-    void Pause(unsigned) override {}
 };
 
 struct Options {
@@ -127,7 +119,8 @@ int RunCpuidReport(const std::vector<std::string>& arguments, std::ostream& out,
     sysinfo::descriptionLoaded = false;
     bool vendorError = false;
     bool definitionsUnreadable = false;
-    NoClock noClock;
+    // The report measures no clock.
+    sysinfo::StoppedClock noClock;
     const std::string definitionsPath = options->definitionsPath;
     const sysinfo::CpuInfo cpu(
         cpuid,
