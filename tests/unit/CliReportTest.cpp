@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,29 +12,17 @@
 #include "bench/SceneScore.h"
 #include "cli/ReportOutput.h"
 #include "cli/RunReport.h"
+#include "SourceTree.h"
 #include "tests/support/JsonCheck.h"
 
-#ifndef KORVANE_SOURCE_DIR
-#error "KORVANE_SOURCE_DIR must name the source tree"
-#endif
-
 namespace {
+
+using sourcetree::ReadBytes;
+using sourcetree::SourcePath;
 
 using cli::RunReport;
 using cli::RunStatus;
 using cli::SceneRunRecord;
-
-// A path in the source tree; a Windows build runs under Wine, which shows the
-// Unix file system as drive Z:.
-std::string SourcePath(const std::string& relative) {
-    std::string root = KORVANE_SOURCE_DIR;
-#if defined(_WIN32)
-    if (!root.empty() && root[0] == '/') {
-        root = "Z:" + root;
-    }
-#endif
-    return root + "/" + relative;
-}
 
 std::string EngineLineText(double fps, unsigned seed) {
     char line[160];
@@ -375,12 +361,11 @@ TEST(ProgressTextTest, OneLinePerRunWithTheReasonBelowAFailure) {
 // --- JSON ------------------------------------------------------------------
 
 std::optional<jsoncheck::Value> Schema() {
-    std::ifstream file(SourcePath("docs/cli-json-schema.json"), std::ios::binary);
-    if (!file) {
+    const std::optional<std::string> text = ReadBytes(SourcePath("docs/cli-json-schema.json"));
+    if (!text) {
         return std::nullopt;
     }
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return jsoncheck::Parse(text);
+    return jsoncheck::Parse(*text);
 }
 
 struct JsonCase {

@@ -7,9 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "SourceTree.h"
 #include "framework/LineSource.h"
 #include "sysinfo/CacheDescriptors.h"
 #include "sysinfo/ClockMeasurement.h"
@@ -28,11 +27,10 @@
 #include "sysinfo/CpuidDump.h"
 #include "sysinfo/CpuidSource.h"
 
-#ifndef KORVANE_SOURCE_DIR
-#error "KORVANE_SOURCE_DIR must name the source tree"
-#endif
-
 namespace {
+
+using sourcetree::ReadBytes;
+using sourcetree::SourcePath;
 
 constexpr int kDescriptionLines = 7;
 // The processor label of the main window is about 94 dialog units wide.
@@ -40,26 +38,6 @@ constexpr std::size_t kLongestName = 31;
 const char* const kSplitSections[] = {"[2,0x65]", "[2,0x67]", "[2,0x68]"};
 const char* const kVendorTexts[] = {
     "", "AuthenticAMD", "GenuineIntel", "CyrixInstead", "CentaurHauls", "RiseRiseRise"};
-
-// A path in the source tree. A Windows build runs under Wine, which shows the
-// Unix file system as drive Z:.
-std::string SourcePath(const std::string& relative) {
-    std::string root = KORVANE_SOURCE_DIR;
-#if defined(_WIN32)
-    if (!root.empty() && root[0] == '/') {
-        root = "Z:" + root;
-    }
-#endif
-    return root + "/" + relative;
-}
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 std::vector<std::string> AllLines(const std::string& text) {
     framework::TextLineSource source(text);
