@@ -12,7 +12,8 @@ kernel32.dll!GetProcAddress
 kernel32.dll!GetTickCount
 msvcrt.dll!strlen
 user32.dll!MessageBoxA'
-failures=0
+# shellcheck source=selftest-cases.sh
+. "$here/selftest-cases.sh"
 
 # run_case NAME EXPECT(pass|fail) EXPECTED_TEXT IMPORTS ALLOWED
 run_case() {
@@ -21,17 +22,7 @@ run_case() {
     printf '# an allow-list\n%s\n' "$allowed" >"$work/allowed.txt"
     output=$(bash "$here/check-imports.sh" --imports-from "$work/imports.txt" "$work/allowed.txt" 2>&1)
     status=$?
-    if { [ "$expect" = pass ] && [ $status -ne 0 ]; } || { [ "$expect" = fail ] && [ $status -eq 0 ]; }; then
-        echo "FAIL: $name: expected $expect, exit status $status"
-        sed 's/^/    /' <<<"$output"
-        failures=$((failures + 1))
-    elif [ -n "$text" ] && ! grep -qF -- "$text" <<<"$output"; then
-        echo "FAIL: $name: output does not name '$text'"
-        sed 's/^/    /' <<<"$output"
-        failures=$((failures + 1))
-    else
-        echo "ok:   $name"
-    fi
+    judge "$name" "$expect" "$text" "$status" "$output"
 }
 
 # The allow-list: exact match only.

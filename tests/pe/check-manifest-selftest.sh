@@ -11,7 +11,8 @@ consoleManifest=$1/cli/korvane-cli.manifest
 manifest=$windowedManifest
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
+# shellcheck source=selftest-cases.sh
+. "$here/selftest-cases.sh"
 
 # run_case NAME EXPECT(pass|fail) EXPECTED_TEXT SED_SCRIPT [--windowed]
 run_case() {
@@ -20,17 +21,7 @@ run_case() {
     sed -e "$script" "$manifest" >"$work/manifest.xml"
     output=$(bash "$here/check-manifest.sh" "$@" --manifest-from "$work/manifest.xml" 2>&1)
     status=$?
-    if { [ "$expect" = pass ] && [ $status -ne 0 ]; } || { [ "$expect" = fail ] && [ $status -eq 0 ]; }; then
-        echo "FAIL: $name: expected $expect, exit status $status"
-        sed 's/^/    /' <<<"$output"
-        failures=$((failures + 1))
-    elif [ -n "$text" ] && ! grep -qF -- "$text" <<<"$output"; then
-        echo "FAIL: $name: output does not say '$text'"
-        sed 's/^/    /' <<<"$output"
-        failures=$((failures + 1))
-    else
-        echo "ok:   $name"
-    fi
+    judge "$name" "$expect" "$text" "$status" "$output"
 }
 
 run_case "the repository's manifest" pass "" "" --windowed

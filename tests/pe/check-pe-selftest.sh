@@ -38,7 +38,8 @@ printf '\t.section .wxcode,"wx"\n\t.byte 0xc3\n' >"$work/wx.s"
 
 hardening=(-O2 -static -fstack-protector-strong -Wl,--dynamicbase -Wl,--nxcompat)
 [ "$arch" = x86_64 ] && hardening+=(-Wl,--high-entropy-va)
-failures=0
+# shellcheck source=selftest-cases.sh
+. "$here/selftest-cases.sh"
 
 # run_case NAME EXPECT(pass|fail) EXPECTED_TEXT EXTRA_SOURCES_AND_OPTIONS...
 run_case() {
@@ -52,17 +53,7 @@ run_case() {
     fi
     output=$(bash "$here/check-pe.sh" "$work/program.exe" "$arch" 2>&1)
     status=$?
-    if { [ "$expect" = pass ] && [ $status -ne 0 ]; } || { [ "$expect" = fail ] && [ $status -eq 0 ]; }; then
-        echo "FAIL: $name: expected check-pe.sh to $expect, exit status $status"
-        sed 's/^/    /' <<<"$output"
-        failures=$((failures + 1))
-    elif [ -n "$text" ] && ! grep -qF -- "$text" <<<"$output"; then
-        echo "FAIL: $name: check-pe.sh does not say '$text'"
-        sed 's/^/    /' <<<"$output"
-        failures=$((failures + 1))
-    else
-        echo "ok:   $name"
-    fi
+    judge "$name" "$expect" "$text" "$status" "$output"
 }
 
 run_case "hardened as the release" pass ""

@@ -10,7 +10,8 @@ source=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 name=korvane-test-win32
-failures=0
+# shellcheck source=selftest-cases.sh
+. "$here/selftest-cases.sh"
 
 # make_release [EXTRA_PROGRAM]: a fresh release folder in $work/dist.
 make_release() {
@@ -32,17 +33,7 @@ run_case() {
     local caseName=$1 expect=$2 text=$3 output status
     output=$(bash "$here/check-release-zip.sh" "$work/dist/$name.zip" "$work/dist/$name" "$source" 2>&1)
     status=$?
-    if { [ "$expect" = pass ] && [ $status -ne 0 ]; } || { [ "$expect" = fail ] && [ $status -eq 0 ]; }; then
-        echo "FAIL: $caseName: expected $expect, exit status $status"
-        sed 's/^/    /' <<<"$output"
-        failures=$((failures + 1))
-    elif [ -n "$text" ] && ! grep -qF -- "$text" <<<"$output"; then
-        echo "FAIL: $caseName: output does not say '$text'"
-        sed 's/^/    /' <<<"$output"
-        failures=$((failures + 1))
-    else
-        echo "ok:   $caseName"
-    fi
+    judge "$caseName" "$expect" "$text" "$status" "$output"
 }
 
 make_release && make_zip "$name"
