@@ -342,7 +342,8 @@ private:
             jobWarningShown_ = true;
             PrintError(
                 framework::Format("%s: the game could not be put into a job of its own (%s); a time-out "
-                                  "or Ctrl-C ends only the game's own process.\n",
+                                  "or Ctrl-C ends only the game's own process, not the processes it "
+                                  "started.\n",
                                   kProgramName, launcher.JobProblem().c_str()));
         }
         if (record.status == RunStatus::Stopped) {

@@ -13,8 +13,32 @@ namespace {
 // How long to wait for an ended game's process to be gone.
 constexpr DWORD kEndWaitMs = 10000;
 
-framework::UniqueHandle MakeGameJob(std::string& problem) {
-    framework::UniqueHandle job(::CreateJobObjectA(nullptr, nullptr));
+// What JobProblem() says on a system without job objects.
+constexpr char kNoJobObjects[] = "this Windows has no job objects";
+
+// GetProcAddress's answer as the function type it stands for.
+template <typename Function> void LookUp(HMODULE module, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+JobObjectApi LookUpJobObjectApi() {
+    JobObjectApi api;
+    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    if (kernel != nullptr) {
+        LookUp(kernel, "CreateJobObjectA", api.createJobObject);
+        LookUp(kernel, "SetInformationJobObject", api.setInformationJobObject);
+        LookUp(kernel, "AssignProcessToJobObject", api.assignProcessToJobObject);
+        LookUp(kernel, "TerminateJobObject", api.terminateJobObject);
+    }
+    return api.Present() ? api : JobObjectApi{};
+}
+
+framework::UniqueHandle MakeGameJob(const JobObjectApi& jobs, std::string& problem) {
+    if (!jobs.Present()) {
+        problem = kNoJobObjects;
+        return {};
+    }
+    framework::UniqueHandle job(jobs.createJobObject(nullptr, nullptr));
     if (!job) {
         problem = framework::SystemErrorText(::GetLastError());
         return job;
@@ -22,7 +46,7 @@ framework::UniqueHandle MakeGameJob(std::string& problem) {
     // Should korvane-cli itself end, the game ends with it.
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    if (!jobs.setInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
         problem = framework::SystemErrorText(::GetLastError());
         job.reset();
     }
@@ -30,6 +54,11 @@ framework::UniqueHandle MakeGameJob(std::string& problem) {
 }
 
 } // namespace
+
+const JobObjectApi& SystemJobObjectApi() {
+    static const JobObjectApi api = LookUpJobObjectApi();
+    return api;
+}
 
 bench::GameEnd GameJobLauncher::operator()(const std::string& gameExecutable, const std::string& commandLine,
                                            const std::string& workingDirectory, std::string& failureReason) {
@@ -39,8 +68,8 @@ bench::GameEnd GameJobLauncher::operator()(const std::string& gameExecutable, co
         return bench::GameEnd::NotStarted;
     }
     std::string problem;
-    framework::UniqueHandle job = MakeGameJob(problem);
-    if (job && !::AssignProcessToJobObject(job.get(), game.process.get())) {
+    framework::UniqueHandle job = MakeGameJob(jobs_, problem);
+    if (job && !jobs_.assignProcessToJobObject(job.get(), game.process.get())) {
         problem = framework::SystemErrorText(::GetLastError());
         job.reset();
     }
@@ -62,7 +91,7 @@ bench::GameEnd GameJobLauncher::operator()(const std::string& gameExecutable, co
     }
     // Past the time-out or stopped: the game and what it started go.
     if (job) {
-        ::TerminateJobObject(job.get(), 1);
+        jobs_.terminateJobObject(job.get(), 1);
     } else {
         ::TerminateProcess(game.process.get(), 1);
     }

@@ -1,13 +1,9 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64 (posix threads).
+# Cross build of the 32-bit release with Debian's MinGW-w64, win32 thread model:
+# no winpthreads, so the programs import nothing that Windows 98, ME or 2000 lack
+# for threads (vectored handlers, GetTickCount64). The unsuffixed compiler names
+# follow update-alternatives, so the variant is named here.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(KORVANE_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${KORVANE_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KORVANE_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${KORVANE_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${KORVANE_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test programs run under Wine through this wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+set(KORVANE_THREAD_MODEL win32)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

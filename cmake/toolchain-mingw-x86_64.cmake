@@ -1,13 +1,7 @@
-# Cross build for 64-bit Windows with Debian's MinGW-w64 (posix threads).
+# Cross build of the 64-bit release with Debian's MinGW-w64, win32 thread model,
+# the same runtime as the 32-bit release.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(KORVANE_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${KORVANE_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KORVANE_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${KORVANE_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${KORVANE_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test programs run under Wine through this wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+set(KORVANE_THREAD_MODEL win32)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

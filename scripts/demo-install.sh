@@ -10,7 +10,7 @@
 #                          A Windows path goes into the registry exactly as given (a trailing
 #                          backslash stays).
 #   --settings FILE        install FILE as System\standin-settings.ini (otherwise any old one is removed)
-#   --game EXE             the stand-in to install (default: build/win64/tools/standin-game/UT2003.exe,
+#   --game EXE             the stand-in to install (default: build/win32-tests/tools/standin-game/UT2003.exe,
 #                          or $KORVANE_STANDIN_GAME)
 #   --fresh                delete the folder first (old record and log included)
 #   --registry-value TEXT  write TEXT as "Folder" instead of the folder's Windows path
@@ -29,7 +29,7 @@ usage() {
 
 folder='C:\UT2003Demo'
 settingsFile=
-game=${KORVANE_STANDIN_GAME:-$KORVANE_ROOT/build/win64/tools/standin-game/UT2003.exe}
+game=${KORVANE_STANDIN_GAME:-$KORVANE_ROOT/build/win32-tests/tools/standin-game/UT2003.exe}
 fresh=0
 writeRegistry=1
 registryValue=
@@ -74,7 +74,7 @@ while [ $# -gt 0 ]; do
 done
 
 if [ ! -f "$game" ]; then
-    echo "demo-install: no stand-in game at $game (build the win64 tree, or pass --game)" >&2
+    echo "demo-install: no stand-in game at $game (build the win32-tests tree, or pass --game)" >&2
     exit 1
 fi
 if [ -n "$settingsFile" ] && [ ! -f "$settingsFile" ]; then

@@ -3,6 +3,8 @@
 # compilers (native and MinGW-w64), GoogleTest, Wine with its fonts, Xvfb and the
 # screenshot tools, the zip tools for the release and the code checkers. Only the
 # packages that are missing are installed; with everything present it does nothing.
+# Wine's 32-bit half (wine32, with the GL libraries Direct3D 8 needs under it)
+# comes from Debian's i386 architecture, which is added when missing.
 # Runs apt-get as root (through sudo when started by another user).
 set -euo pipefail
 
@@ -10,8 +12,9 @@ packages=(
     cmake
     g++
     googletest
+    g++-mingw-w64-i686-win32
+    g++-mingw-w64-x86-64-win32
     g++-mingw-w64-i686-posix
-    g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686
     binutils-mingw-w64-x86-64
     wine64
@@ -29,6 +32,10 @@ packages=(
     clang-tidy
     cppcheck
     libclang-rt-14-dev
+    wine32:i386
+    libgl1:i386
+    libgl1-mesa-dri:i386
+    libglx-mesa0:i386
 )
 
 missing=()
@@ -54,6 +61,9 @@ fi
 
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 echo "install-deps: done"

@@ -9,10 +9,10 @@
 # Prints a table and writes it, with the machine it ran on, into docs/performance.md
 # (between the "figures" markers; the rest of that file is kept).
 #
-# Needs the builds of scripts/build.sh (build/win64 and dist/korvane-*-win64). Uses a
+# Needs the builds of scripts/build.sh (build/win32-tests and dist/korvane-*-win32). Uses a
 # Wine prefix of its own (build/perf-wineprefix) with a stand-in demo installed by
 # scripts/demo-install.sh. Not a test: the figures depend on the machine and its load.
-# KORVANE_WIN64_BUILD and KORVANE_DIST_ROOT name another x86_64 build tree and
+# KORVANE_TEST_BUILD and KORVANE_DIST_ROOT name another i686 test tree and
 # release folder root.
 #
 # Usage: scripts/measure-performance.sh [--runs N] [--seconds S] [--no-docs]
@@ -36,12 +36,12 @@ done
 [ "$runs" -ge 1 ] && [ "$seconds" -ge 4 ] || { echo "measure-performance: need --runs >= 1 and --seconds >= 4" >&2; exit 2; }
 
 "$root/scripts/install-deps.sh" >/dev/null
-build=${KORVANE_WIN64_BUILD:-$root/build/win64}
+build=${KORVANE_TEST_BUILD:-$root/build/win32-tests}
 driverExe=$build/tools/perf/korvane-perf-driver.exe
 bareExe=$build/tools/perf/bare-dialog.exe
 styledExe=$build/tools/perf/bare-dialog-styled.exe
 gameExe=$build/tools/standin-game/UT2003.exe
-release=$(ls -d "${KORVANE_DIST_ROOT:-$root/dist}"/korvane-*-win64 2>/dev/null | head -n 1 || true)
+release=$(ls -d "${KORVANE_DIST_ROOT:-$root/dist}"/korvane-*-win32 2>/dev/null | head -n 1 || true)
 for file in "$driverExe" "$bareExe" "$styledExe" "$gameExe" "$release/korvane.exe"; do
     if [ ! -f "$file" ]; then
         echo "measure-performance: missing $file; run scripts/build.sh first" >&2

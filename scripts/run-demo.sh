@@ -32,13 +32,13 @@ done
 export KORVANE_WINEPREFIX=${KORVANE_WINEPREFIX:-$root/build/demo-wineprefix}
 
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" win64 win32
+"$root/scripts/build.sh" win32 win32-tests
 
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 korvane_wine_ensure
 cleanup() {
-    "$KORVANE_WINE" "$root/build/win64/tools/demo-driver/korvane-demo-driver.exe" exit >/dev/null 2>&1 || true
+    "$KORVANE_WINE" "$root/build/win32-tests/tools/demo-driver/korvane-demo-driver.exe" exit >/dev/null 2>&1 || true
     korvane_wine_stop
 }
 [ "$auto" = yes ] && trap cleanup EXIT
@@ -50,7 +50,7 @@ printf '[all]\r\nseconds=%s\r\n' "$seconds" >"$settings"
 rm -f "$settings"
 
 # Korvane's release folder, unpacked where a user would put it.
-release=$(ls -d "$root"/dist/korvane-*-win64 | head -n 1)
+release=$(ls -d "$root"/dist/korvane-*-win32 | head -n 1)
 korvaneFolder="$WINEPREFIX/drive_c/Korvane"
 rm -rf "$korvaneFolder"
 cp -r "$release" "$korvaneFolder"
@@ -68,7 +68,7 @@ fi
 
 shots="$root/build/demo"
 mkdir -p "$shots"
-driver() { "$KORVANE_WINE" "$root/build/win64/tools/demo-driver/korvane-demo-driver.exe" "$@" | tr -d '\r'; }
+driver() { "$KORVANE_WINE" "$root/build/win32-tests/tools/demo-driver/korvane-demo-driver.exe" "$@" | tr -d '\r'; }
 shot() { # shot NAME CAPTION: the window's own X window, or the screen cut to its rectangle
     local rect
     sleep 1

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Every test of Korvane, from a fresh Debian machine: installs what is missing,
-# builds the native and both Windows trees, then runs
+# builds the native tree, both Windows release trees and the i686 test tree, then runs
 #   - the native tests (platform-free code, korvane-cpuid),
-#   - the Windows tests under Wine: the same unit tests with the Windows C runtime,
-#     the stand-in game's self-test and the end-to-end tests through the real windows,
-#   - the checks on the 32-bit build, which this Wine cannot run.
+#   - the checks on both releases' PE files (imports, header, hardening, manifest, zip),
+#   - the i686 tests under 32-bit Wine: the unit tests with the Windows C runtime and
+#     x87 arithmetic, the stand-in game's self-test, and the end-to-end tests through
+#     the real windows of the i686 release, with a smoke run of the x86_64 release.
 # Usage: scripts/run-tests.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 start=$(date +%s)
 
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" native win64 win32
+"$root/scripts/build.sh" native win32 win64 win32-tests
 
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
@@ -21,7 +22,7 @@ korvane_wine_ensure
 trap korvane_wine_stop EXIT
 
 status=0
-for tree in native win64 win32; do
+for tree in native win32 win64 win32-tests; do
     echo "== tests: $tree"
     (cd "$root/build/$tree" && ctest --output-on-failure --timeout 900) || status=1
 done
