@@ -33,7 +33,8 @@ class GameJobLauncher {
 public:
     // `stopEvent` is signalled when the run is to stop (Ctrl-C). `jobs` is where
     // the job-object functions come from.
-    GameJobLauncher(DWORD timeoutMs, HANDLE stopEvent, const JobObjectApi& jobs = SystemJobObjectApi()) noexcept
+    GameJobLauncher(DWORD timeoutMs, HANDLE stopEvent,
+                    const JobObjectApi& jobs = SystemJobObjectApi()) noexcept
         : timeoutMs_(timeoutMs), stopEvent_(stopEvent), jobs_(jobs) {}
 
     // Starts the game suspended (bench::StartGame, the window's start), puts it

@@ -448,6 +448,19 @@ TEST_F(Cli, OptionsChooseTheWindowsLineAndQuietPrintsOnlyTheTable) {
     EXPECT_EQ(FilesIn(KorvaneFolder()), std::vector<std::string>{"cpudef.dat"}) << "no file unless named";
 }
 
+TEST_F(Cli, RoundingEdgesGiveTheWindowsTexts) {
+    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    ASSERT_TRUE(WriteStandInSettings(Demo(), RoundingEdgeSettings()));
+    const CliResult result = RunCli("--runs 1 --quiet", kSceneCount);
+    ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
+    const std::string fps = std::string(kRoundingEdgeFlyby).substr(0, 5);
+    const std::string botmatch = std::string(kRoundingEdgeBotmatch).substr(0, 5);
+    EXPECT_NE(result.output.find("Run 1: " + std::string(kRoundingEdgeScore) + "Korvanes, Flyby scenes " +
+                                 fps + " fps, Botmatch scenes " + botmatch + " fps\n"),
+              std::string::npos)
+        << result.output;
+}
+
 // --- The 3.5 % rule --------------------------------------------------------
 
 TEST_F(Cli, ASceneThatVariesIsRunAgainUpToTwiceTheRuns) {

@@ -2,6 +2,7 @@
 // list with its 13 rows, and how the result and details windows hide.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,21 @@ TEST_F(Results, FullRunShowsScoreAndAverages) {
     EXPECT_EQ(ResultText(IDC_RESULT_BOTMATCH), std::optional<std::string>("32.00 fps "));
     EXPECT_EQ(ResultText(IDC_RESULT_UNIT), std::optional<std::string>("Korvanes"));
     EXPECT_FALSE(IsVisible(DetailsWindow())) << "the details window opened by itself";
+}
+
+TEST_F(Results, RoundingEdgesGiveTheSpecifiedTexts) {
+    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    ASSERT_TRUE(WriteStandInSettings(Demo(), RoundingEdgeSettings()));
+    ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
+    const RunOutcome outcome = PressBenchmarkNow(kSceneCount);
+    ASSERT_TRUE(outcome.resultsShown) << outcome;
+    EXPECT_EQ(ResultText(IDC_RESULT_SCORE), std::optional<std::string>(kRoundingEdgeScore));
+    EXPECT_EQ(ResultText(IDC_RESULT_FLYBY), std::optional<std::string>(kRoundingEdgeFlyby));
+    EXPECT_EQ(ResultText(IDC_RESULT_BOTMATCH), std::optional<std::string>(kRoundingEdgeBotmatch));
+    EXPECT_EQ(OpenDetails(),
+              ExpectedDetailsRows(kRoundingEdgeOverall,
+                                  std::vector<std::string>(std::begin(kRoundingEdgeSceneTexts),
+                                                           std::end(kRoundingEdgeSceneTexts))));
 }
 
 TEST_F(Results, DetailsListHas13RowsAndStays13WhenPressedTwice) {

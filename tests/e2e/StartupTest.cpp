@@ -29,6 +29,7 @@ std::string FolderOfLength(std::size_t length) {
 struct FatalCase {
     const char* name;
     std::function<bool(std::string*)> arrangeKey;
+    std::function<bool(std::string*)> cleanUp = {}; // what arrangeKey made outside the demo key
 };
 
 const FatalCase kFatalCases[] = {
@@ -67,12 +68,30 @@ const FatalCase kFatalCases[] = {
          return demo_key::Delete(error) &&
                 demo_key::SetFolderData(REG_BINARY, std::string(folder.c_str(), folder.size() + 1), error);
      }},
+    // The 32-bit demo's key lives in the 32-bit view: one in the 64-bit view only
+    // is no installation, whichever build of Korvane looks.
+    {"KeyOnlyInThe64BitView",
+     [](std::string* error) {
+         return demo_key::Delete(error) && demo_key::SetFolderIn64BitView(FolderOfLength(40), error);
+     },
+     [](std::string* error) {
+         return demo_key::DeleteIn64BitView(error);
+     }},
 };
 
 class FatalStart : public KorvaneTest, public ::testing::WithParamInterface<FatalCase> {};
 
 TEST_P(FatalStart, ShowsFatalBoxThenExitsWithMinusOne) {
     std::string error;
+    struct CleanUp {
+        const FatalCase& c;
+        ~CleanUp() {
+            std::string problem;
+            if (c.cleanUp && !c.cleanUp(&problem)) {
+                ADD_FAILURE() << problem;
+            }
+        }
+    } cleanUp{GetParam()};
     ASSERT_TRUE(GetParam().arrangeKey(&error)) << error;
     ASSERT_NO_FATAL_FAILURE(StartKorvane());
 

@@ -219,3 +219,15 @@ TEST(ResultTextsTest, TextsFromRecordedScenes) {
 }
 
 } // namespace
+
+// Where the float running sums decide the last digit: the unrounded sums would
+// give "8074 ", "94.52 fps" and "66.96 fps " (the end-to-end tests run the same
+// values through both builds).
+TEST(ResultTextsTest, FloatSumsAtTheRoundingEdges) {
+    std::array<float, bench::kSceneCount> sceneFps{};
+    const bench::ResultTexts texts = FormatResultTexts(
+        RunScenes(sceneFps, AllSix(102.839365, 32.142131, 148.563505, 95.946027, 74.610574, 30.308400)));
+    EXPECT_EQ(texts.score, "8073 ");
+    EXPECT_EQ(texts.flybyAverage, "94.51 fps");
+    EXPECT_EQ(texts.botmatchAverage, "66.95 fps ");
+}

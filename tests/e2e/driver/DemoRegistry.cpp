@@ -100,6 +100,34 @@ bool Exists() {
     return OpenKey(KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
 }
 
+bool SetFolderIn64BitView(const std::string& folder, std::string* error) {
+    RegistryKey key;
+    LONG status = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDemoKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                    KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr);
+    if (status != ERROR_SUCCESS) {
+        return Fail(status, "cannot create the demo key in the 64-bit view", error);
+    }
+    status = ::RegSetValueExA(key.get(), kDemoFolderValue, 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(folder.c_str()),
+                              static_cast<DWORD>(folder.size() + 1));
+    return status == ERROR_SUCCESS || Fail(status, "cannot set Folder in the 64-bit view", error);
+}
+
+bool DeleteIn64BitView(std::string* error) {
+    RegistryKey parent;
+    LONG status =
+        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kParentPath, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, parent.put());
+    if (status == ERROR_FILE_NOT_FOUND) {
+        return true;
+    }
+    if (status != ERROR_SUCCESS) {
+        return Fail(status, "cannot open the key above the demo key in the 64-bit view", error);
+    }
+    status = ::RegDeleteKeyA(parent.get(), kKeyName);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ||
+           Fail(status, "cannot delete the demo key in the 64-bit view", error);
+}
+
 } // namespace demo_key
 
 DemoKeySnapshot::DemoKeySnapshot() {

@@ -31,6 +31,11 @@ bool SetFolderNumber(DWORD value, std::string* error = nullptr);
 bool DeleteFolderValue(std::string* error = nullptr);
 // True when the key exists.
 bool Exists();
+// The same key in the 64-bit view, where the demo's 32-bit installer never puts
+// it: a 64-bit program that reads that view finds it. Sets "Folder" there.
+bool SetFolderIn64BitView(const std::string& folder, std::string* error = nullptr);
+// Deletes the key in the 64-bit view; succeeds when it was not there.
+bool DeleteIn64BitView(std::string* error = nullptr);
 } // namespace demo_key
 
 // One value of the key as it was read.

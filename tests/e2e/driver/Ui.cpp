@@ -90,6 +90,46 @@ std::optional<std::string> ReadRemoteText(HANDLE process, const void* address) {
 constexpr SIZE_T kRecordBytes = 256;
 static_assert(sizeof(LVITEMA) <= kRecordBytes && sizeof(LVCOLUMNA) <= kRecordBytes);
 
+// The start of LVITEMA and LVCOLUMNA as a 64-bit process lays them out, for a
+// 32-bit driver that reads the list of a 64-bit program (the pointers are 8 bytes
+// there, and aligned to 8). The fields after cchTextMax are not used.
+struct ListItem64 {
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    UINT padding;
+    ULONGLONG pszText;
+    int cchTextMax;
+};
+struct ListColumn64 {
+    UINT mask;
+    int fmt;
+    int cx;
+    UINT padding;
+    ULONGLONG pszText;
+    int cchTextMax;
+};
+static_assert(offsetof(ListItem64, pszText) == 24 && offsetof(ListColumn64, pszText) == 16);
+
+// True when the driver is a 32-bit program and `process` a 64-bit one.
+bool IsWiderProcess(HANDLE process) {
+#if defined(_WIN64)
+    (void)process;
+    return false;
+#else
+    BOOL driverOnWow64 = FALSE;
+    BOOL targetOnWow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &driverOnWow64) && driverOnWow64 &&
+           ::IsWow64Process(process, &targetOnWow64) && !targetOnWow64;
+#endif
+}
+
+ULONGLONG RemoteAddress(const void* address) {
+    return static_cast<ULONGLONG>(reinterpret_cast<UINT_PTR>(address));
+}
+
 std::optional<int> ColumnCount(HWND list) {
     DWORD_PTR header = 0;
     DWORD_PTR count = 0;
@@ -262,23 +302,35 @@ std::optional<std::vector<ListViewColumn>> ListViewColumns(HWND list) {
     if (!remote) {
         return std::nullopt;
     }
+    const bool wider = IsWiderProcess(process.get());
     std::vector<ListViewColumn> columns;
     for (int column = 0; column < *count; ++column) {
         LVCOLUMNA record = {};
         record.mask = LVCF_TEXT | LVCF_WIDTH;
         record.pszText = static_cast<char*>(remote.At(kRecordBytes));
         record.cchTextMax = kRemoteTextChars;
+        ListColumn64 wideRecord = {};
+        wideRecord.mask = record.mask;
+        wideRecord.pszText = RemoteAddress(record.pszText);
+        wideRecord.cchTextMax = record.cchTextMax;
         DWORD_PTR found = 0;
-        if (!WriteRemote(process.get(), remote.At(0), record) ||
+        if (!(wider ? WriteRemote(process.get(), remote.At(0), wideRecord)
+                    : WriteRemote(process.get(), remote.At(0), record)) ||
             !Send(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote.At(0)),
                   &found) ||
             found == 0) {
             return std::nullopt;
         }
         LVCOLUMNA answered = {};
+        ListColumn64 wideAnswered = {};
         SIZE_T read = 0;
-        if (!::ReadProcessMemory(process.get(), remote.At(0), &answered, sizeof answered, &read)) {
+        if (!(wider ? ::ReadProcessMemory(process.get(), remote.At(0), &wideAnswered, sizeof wideAnswered,
+                                          &read)
+                    : ::ReadProcessMemory(process.get(), remote.At(0), &answered, sizeof answered, &read))) {
             return std::nullopt;
+        }
+        if (wider) {
+            answered.cx = wideAnswered.cx;
         }
         const std::optional<std::string> heading = ReadRemoteText(process.get(), remote.At(kRecordBytes));
         if (!heading) {
@@ -300,6 +352,7 @@ std::optional<std::vector<std::vector<std::string>>> ListViewRows(HWND list) {
     if (!remote) {
         return std::nullopt;
     }
+    const bool wider = IsWiderProcess(process.get());
     std::vector<std::vector<std::string>> rows;
     for (int row = 0; row < static_cast<int>(rowCount); ++row) {
         std::vector<std::string> cells;
@@ -308,10 +361,15 @@ std::optional<std::vector<std::vector<std::string>>> ListViewRows(HWND list) {
             record.iSubItem = column;
             record.pszText = static_cast<char*>(remote.At(kRecordBytes));
             record.cchTextMax = kRemoteTextChars;
+            ListItem64 wideRecord = {};
+            wideRecord.iSubItem = column;
+            wideRecord.pszText = RemoteAddress(record.pszText);
+            wideRecord.cchTextMax = record.cchTextMax;
             // An empty text first, so a cell the list leaves untouched reads as empty.
             const char nothing = '\0';
             SIZE_T written = 0;
-            if (!WriteRemote(process.get(), remote.At(0), record) ||
+            if (!(wider ? WriteRemote(process.get(), remote.At(0), wideRecord)
+                        : WriteRemote(process.get(), remote.At(0), record)) ||
                 !::WriteProcessMemory(process.get(), remote.At(kRecordBytes), &nothing, 1, &written) ||
                 !Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
                       reinterpret_cast<LPARAM>(remote.At(0)), nullptr)) {

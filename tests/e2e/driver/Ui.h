@@ -75,8 +75,8 @@ std::optional<int> FocusedControlId(HWND window);
 // while a handler of that thread blocks.
 bool IsResponsive(HWND window, DWORD timeoutMs = 250);
 
-// A list-view control of another process of the same bitness, read through
-// memory reserved in that process.
+// A list-view control of another process, read through memory reserved in that
+// process: of the driver's bitness, or a 64-bit one read by a 32-bit driver.
 struct ListViewColumn {
     std::string heading;
     int widthPx = 0;
