@@ -84,9 +84,9 @@ INT_PTR Dialog::DoModal(HWND owner) {
     modal_ = true;
     modalEnded_ = false;
     modalResult_ = -1;
-    const bool ownerWasEnabled = owner != nullptr && ::IsWindowEnabled(owner);
-    if (ownerWasEnabled) {
-        ::EnableWindow(owner, FALSE);
+    modalOwner_ = owner != nullptr && ::IsWindowEnabled(owner) ? owner : nullptr;
+    if (modalOwner_ != nullptr) {
+        ::EnableWindow(modalOwner_, FALSE);
     }
     HWND window = ::CreateDialogParamA(Application::ResourceModule(), MAKEINTRESOURCEA(templateId_), owner,
                                        &Dialog::DialogProcedure, reinterpret_cast<LPARAM>(this));
@@ -109,17 +109,28 @@ INT_PTR Dialog::DoModal(HWND owner) {
             ::DispatchMessageA(&message);
         }
     }
-    if (ownerWasEnabled) {
-        ::EnableWindow(owner, TRUE);
-        if (window != nullptr && ::GetActiveWindow() == window) {
-            ::SetActiveWindow(owner);
-        }
-    }
+    // Ended without EndDialog (the window could not be made, or WM_QUIT).
+    GiveBackToOwner();
     if (window_ != nullptr) {
         ::DestroyWindow(window_);
     }
     modal_ = false;
     return modalResult_;
+}
+
+void Dialog::GiveBackToOwner() {
+    if (modalOwner_ == nullptr) {
+        return;
+    }
+    // As the dialog manager's own EndDialog does: the owner is enabled while this
+    // window is still there, so that the activation goes back to it and not to
+    // another program's window.
+    HWND owner = modalOwner_;
+    modalOwner_ = nullptr;
+    ::EnableWindow(owner, TRUE);
+    if (window_ != nullptr && ::GetActiveWindow() == window_) {
+        ::SetActiveWindow(owner);
+    }
 }
 
 bool Dialog::Create(HWND owner) {
@@ -135,6 +146,7 @@ void Dialog::EndDialog(INT_PTR result) {
     if (modal_) {
         modalResult_ = result;
         modalEnded_ = true;
+        GiveBackToOwner();
         ::ShowWindow(window_, SW_HIDE);
         // Wake the loop in case nothing else is queued.
         ::PostMessageA(window_, WM_NULL, 0, 0);

@@ -65,11 +65,14 @@ private:
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleInitDialog();
     bool PreTranslate(MSG& message);
+    // Enables the owner a modal run disabled and gives it the activation back.
+    void GiveBackToOwner();
 
     int templateId_;
     HWND window_ = nullptr;
     bool modal_ = false;
     bool modalEnded_ = false;
+    HWND modalOwner_ = nullptr; // the owner a modal run disabled, until it is enabled again
     INT_PTR modalResult_ = -1;
 };
 

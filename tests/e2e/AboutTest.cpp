@@ -21,6 +21,18 @@ struct OpenCase {
 
 const OpenCase kOpenCases[] = {{"Credits", false}, {"SystemMenu", true}};
 
+// The ways a user closes it: its OK button, Esc, and the close box.
+enum class Closing { OkButton, Escape, CloseBox };
+struct CloseCase {
+    const char* name;
+    Closing how;
+};
+const CloseCase kCloseCases[] = {
+    {"OK", Closing::OkButton}, {"Esc", Closing::Escape}, {"CloseBox", Closing::CloseBox}};
+
+// How soon the main window must take the input again once the About window is gone.
+constexpr ULONGLONG kGiveBackMs = 100;
+
 class About : public KorvaneTest {
 protected:
     // Opens the About window the given way and returns it, visible; null if it did not show.
@@ -35,12 +47,32 @@ protected:
         return WaitForTopLevelWindow(Korvane().Id(), query, kWindowTimeoutMs);
     }
 
-    // Closes it with its OK button's command and checks the main window takes input again.
-    void CloseAbout(HWND about) {
-        ASSERT_TRUE(PostCommand(about, IDOK));
-        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about) || !IsVisible(about); }, kWindowTimeoutMs));
-        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(Main()) != FALSE; }, kWindowTimeoutMs))
-            << "the main window stays disabled after the About window closed";
+    // Closes it as a user would and checks that the main window is enabled and
+    // active again at once: within kGiveBackMs of the About window going.
+    void CloseAbout(HWND about, Closing how = Closing::OkButton) {
+        switch (how) {
+        case Closing::OkButton:
+            ASSERT_TRUE(PostClick(about, IDOK));
+            break;
+        case Closing::Escape:
+            // The dialog's own keyboard handling turns Esc on any of its controls into Cancel.
+            ASSERT_TRUE(::PostMessageA(::GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001) !=
+                        FALSE);
+            break;
+        case Closing::CloseBox:
+            ASSERT_TRUE(PostSysCommand(about, SC_CLOSE));
+            break;
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(about) || !IsVisible(about); }, kWindowTimeoutMs, 1))
+            << "the About window did not close";
+        const ULONGLONG gone = NowMs();
+        const bool givenBack =
+            WaitUntil([&] { return ::IsWindowEnabled(Main()) != FALSE && ::GetForegroundWindow() == Main(); },
+                      kWindowTimeoutMs, 1);
+        const ULONGLONG tookMs = NowMs() - gone;
+        EXPECT_TRUE(givenBack) << "the main window is not enabled and active after the About window closed";
+        EXPECT_LE(tookMs, kGiveBackMs)
+            << "the main window took the input back only after " << tookMs << " ms";
         EXPECT_TRUE(IsResponsive(Main()));
     }
 };
@@ -57,6 +89,20 @@ TEST_P(AboutOpening, ShowsVersionModallyAndCloses) {
         << "no static reads \"" << kVersionLine << "\"";
     EXPECT_FALSE(::IsWindowEnabled(Main())) << "the About window must be modal";
     ASSERT_NO_FATAL_FAILURE(CloseAbout(about));
+}
+
+// Every way of closing, from either way of opening, gives the input back at once.
+TEST_P(AboutOpening, EachWayOfClosingGivesTheMainWindowBackAtOnce) {
+    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
+    for (const CloseCase& closing : kCloseCases) {
+        SCOPED_TRACE(closing.name);
+        HWND about = OpenAbout(GetParam().viaSystemMenu);
+        ASSERT_NE(about, nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == about; }, kWindowTimeoutMs, 1))
+            << "the About window never became active";
+        ASSERT_NO_FATAL_FAILURE(CloseAbout(about, closing.how));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(About, AboutOpening, ::testing::ValuesIn(kOpenCases), CaseName());
