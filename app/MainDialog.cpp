@@ -179,7 +179,9 @@ void MainDialog::OnBenchmarkNow() {
 }
 
 bool MainDialog::RunScene(const bench::SceneLine& scene, bench::SceneRun& run) {
-    const bench::SceneOutcome outcome = bench::RunScene(scene, GameInstall(), sceneFps, run);
+    const InstallPaths& install = GameInstall();
+    const bench::SceneOutcome outcome = bench::RunScene(
+        scene, {install.gameExecutable, install.systemFolder, install.gameFolder}, sceneFps, run);
     if (outcome.status != bench::SceneStatus::Recorded) {
         ShowError(outcome.message);
         return false;

@@ -86,21 +86,21 @@ GameEnd LaunchAndWait(const std::string& gameExecutable, const std::string& comm
                                                                                         : GameEnd::NotStarted;
 }
 
-SceneOutcome RunScene(const SceneLine& scene, const app::InstallPaths& install, float* sceneFps,
-                      SceneRun& run, const GameLauncher& launch) {
+SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, float* sceneFps, SceneRun& run,
+                      const GameLauncher& launch) {
     SceneOutcome outcome;
-    const std::string logPath = LogPathFor(install.gameFolder);
+    const std::string logPath = LogPathFor(game.installFolder);
     const LogStamp before = StampLog(logPath);
 
     const char* sceneText = SceneTable()[static_cast<std::size_t>(scene.index)].checkBoxText;
     std::string reason;
-    switch (launch(install.gameExecutable, scene.commandLine, install.systemFolder, reason)) {
+    switch (launch(game.executable, scene.commandLine, game.workingFolder, reason)) {
     case GameEnd::Ended:
         break;
     case GameEnd::NotStarted:
         outcome.status = SceneStatus::GameNotStarted;
         outcome.message =
-            framework::Format(kGameNotStartedFormat, install.gameExecutable.c_str(), reason.c_str());
+            framework::Format(kGameNotStartedFormat, game.executable.c_str(), reason.c_str());
         return outcome;
     case GameEnd::TimedOut:
         outcome.status = SceneStatus::TimedOut;

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallPaths.h"
 #include "bench/BenchOptions.h"
 #include "bench/SceneScore.h"
 
@@ -70,6 +69,14 @@ using GameLauncher = std::function<GameEnd(const std::string& gameExecutable, co
 GameEnd LaunchAndWait(const std::string& gameExecutable, const std::string& commandLine,
                       const std::string& workingDirectory, std::string& failureReason);
 
+// Where the game is, as a run needs it: the executable to start, the folder it
+// runs in, and the installation folder whose benchmark log it writes.
+struct GamePlaces {
+    std::string executable;
+    std::string workingFolder;
+    std::string installFolder;
+};
+
 enum class SceneStatus {
     Recorded,       // the value is in sceneFps and in the press's sums
     GameNotStarted, // the press ends here
@@ -90,7 +97,7 @@ struct SceneOutcome {
 // game's system folder, checks that the log changed, reads its last line and
 // records the value in `sceneFps` and `run`. The pause after a scene is the
 // caller's.
-SceneOutcome RunScene(const SceneLine& scene, const app::InstallPaths& install, float* sceneFps,
-                      SceneRun& run, const GameLauncher& launch = LaunchAndWait);
+SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, float* sceneFps, SceneRun& run,
+                      const GameLauncher& launch = LaunchAndWait);
 
 } // namespace bench
