@@ -162,7 +162,7 @@ MachineTexts GatherMachineFacts() {
     return texts;
 }
 
-RunStatus StatusOf(const bench::SceneOutcome& outcome, const bench::LastLineReading& reading) {
+RunStatus StatusOf(const bench::SceneOutcome& outcome, const LastLineReading& reading) {
     switch (outcome.status) {
     case bench::SceneStatus::Recorded:
         return reading.hasNumber ? RunStatus::Ok : RunStatus::NoNumber;
@@ -327,7 +327,7 @@ private:
         record.seconds = sceneTime.Seconds();
         if (outcome.status == bench::SceneStatus::Recorded) {
             record.lastLine = outcome.lastLine;
-            record.reading = bench::ReadLastLineValues(outcome.lastLine);
+            record.reading = ReadLastLineValues(outcome.lastLine);
         }
         record.status = StatusOf(outcome, record.reading);
         record.message = outcome.message;

@@ -203,7 +203,7 @@ std::string ReportJson(const RunReport& report, const Utf8Converter& toUtf8) {
     const auto utf8OrNull = [&utf8](const std::string& text) {
         return text.empty() ? std::nullopt : std::optional<std::string>(utf8(text));
     };
-    const auto spread = [](JsonWriter& json, const bench::Spread& values) {
+    const auto spread = [](JsonWriter& json, const Spread& values) {
         json.BeginObject();
         json.Key("count").Integer(static_cast<long long>(values.count));
         json.Key("mean").NumberOrNull(values.mean);
@@ -239,7 +239,7 @@ std::string ReportJson(const RunReport& report, const Utf8Converter& toUtf8) {
     json.EndArray();
     json.Key("runs").Integer(options.runs);
     json.Key("timeoutSeconds").Integer(TimeoutSeconds(options, bench::SceneTable()[0]));
-    json.Key("maxVariationPercent").Number(bench::kMaxVariationPercent);
+    json.Key("maxVariationPercent").Number(kMaxVariationPercent);
     json.EndObject();
 
     json.Key("game").BeginObject();
@@ -276,7 +276,7 @@ std::string ReportJson(const RunReport& report, const Utf8Converter& toUtf8) {
             .StringOrNull(read ? std::optional<std::string>(utf8(run.lastLine)) : std::nullopt);
         json.Key("engineLine");
         if (read && run.reading.engine) {
-            const bench::EngineLine& engine = *run.reading.engine;
+            const EngineLine& engine = *run.reading.engine;
             json.BeginObject();
             json.Key("minFps").Number(engine.minFps);
             json.Key("avgFps").Number(engine.avgFps);
@@ -351,7 +351,7 @@ std::string ReportCsv(const RunReport& report) {
         "message\r\n";
     for (const SceneRunRecord& run : report.runs) {
         const bool read = LogWasRead(run);
-        const bench::EngineLine* engine = read && run.reading.engine ? &*run.reading.engine : nullptr;
+        const EngineLine* engine = read && run.reading.engine ? &*run.reading.engine : nullptr;
         const std::string fields[] = {
             std::to_string(run.round),
             std::to_string(run.attempt),

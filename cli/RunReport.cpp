@@ -74,7 +74,7 @@ std::vector<int> ScenesOfRound(const RunReport& report, int round) {
     std::vector<int> scenes;
     for (const CommandLineRecord& line : report.commandLines) {
         if (round <= report.options.runs ||
-            bench::WantsAnotherRun(bench::SpreadOf(OkValues(report, line.sceneIndex)),
+            WantsAnotherRun(SpreadOf(OkValues(report, line.sceneIndex)),
                                    RunsOf(report, line.sceneIndex), report.options.runs)) {
             scenes.push_back(line.sceneIndex);
         }
@@ -90,10 +90,10 @@ std::vector<SceneSummary> SummarizeScenes(const RunReport& report) {
         summary.runs = RunsOf(report, line.sceneIndex);
         const std::vector<double> values = OkValues(report, line.sceneIndex);
         summary.results = static_cast<int>(values.size());
-        summary.fps = bench::SpreadOf(values);
+        summary.fps = SpreadOf(values);
         summary.extraRuns = summary.runs > report.options.runs;
         summary.stillVaries = summary.fps.variationPercent.has_value() &&
-                              *summary.fps.variationPercent >= bench::kMaxVariationPercent;
+                              *summary.fps.variationPercent >= kMaxVariationPercent;
         const bench::SceneRow& scene = bench::SceneTable()[static_cast<std::size_t>(line.sceneIndex)];
         if (!scene.isFlyby) {
             std::vector<std::uint32_t> seeds;
@@ -102,7 +102,7 @@ std::vector<SceneSummary> SummarizeScenes(const RunReport& report) {
                     seeds.push_back(run.reading.engine->randSeed);
                 }
             }
-            summary.seedsDiffer = bench::SeedsDiffer(seeds);
+            summary.seedsDiffer = SeedsDiffer(seeds);
         }
         summaries.push_back(summary);
     }
@@ -127,9 +127,9 @@ ScoreSummary SummarizeScore(const RunReport& report) {
         flyby.push_back(score.flybyAverage);
         botmatch.push_back(score.botmatchAverage);
     }
-    summary.score = bench::SpreadOf(scores);
-    summary.flybyAverage = bench::SpreadOf(flyby);
-    summary.botmatchAverage = bench::SpreadOf(botmatch);
+    summary.score = SpreadOf(scores);
+    summary.flybyAverage = SpreadOf(flyby);
+    summary.botmatchAverage = SpreadOf(botmatch);
     return summary;
 }
 

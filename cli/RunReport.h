@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/EngineLine.h"
-#include "bench/RunStatistics.h"
+#include "cli/EngineLine.h"
+#include "cli/RunStatistics.h"
 #include "bench/SceneScore.h"
 #include "cli/CliArguments.h"
 
@@ -38,7 +38,7 @@ struct SceneRunRecord {
     double seconds = 0.0;           // from the game's start to the value or the failure
     std::string message;            // the reason, unless Ok
     std::string lastLine;           // when the log was read
-    bench::LastLineReading reading; // when the log was read
+    LastLineReading reading; // when the log was read
 };
 
 // The machine-facts panel's six texts.
@@ -85,7 +85,7 @@ struct SceneSummary {
     int sceneIndex = 0;
     int runs = 0;                    // every run, failed ones included
     int results = 0;                 // Ok runs
-    bench::Spread fps;               // over the Ok runs' values
+    Spread fps;               // over the Ok runs' values
     bool extraRuns = false;          // more than N runs for its spread
     bool stillVaries = false;        // varies by 3.5 % or more after its last run
     std::optional<bool> seedsDiffer; // bot matches only: rand[] seeds not all equal
@@ -103,9 +103,9 @@ struct SetScore {
 
 struct ScoreSummary {
     std::vector<SetScore> sets; // complete sets only
-    bench::Spread score;
-    bench::Spread flybyAverage;
-    bench::Spread botmatchAverage;
+    Spread score;
+    Spread flybyAverage;
+    Spread botmatchAverage;
 };
 
 ScoreSummary SummarizeScore(const RunReport& report);

@@ -2,6 +2,7 @@
 # Every test of Korvane, from a fresh Debian machine: installs what is missing,
 # builds the native tree, both Windows release trees and the i686 test tree, then runs
 #   - the native tests (platform-free code, korvane-cpuid),
+#   - the layer rules between the folders (scripts/check-layers.sh),
 #   - the checks on both releases' PE files (imports, header, hardening, manifest, zip),
 #   - the i686 tests under 32-bit Wine: the unit tests with the Windows C runtime and
 #     x87 arithmetic, the stand-in game's self-test, and the end-to-end tests through
@@ -32,6 +33,12 @@ done
 # runs them longer.
 "$root/scripts/run-fuzzers.sh" "${KORVANE_FUZZ_SECONDS:-45}" || status=1
 # --- End of fuzzing.
+
+# --- Layers: which folder's code may include which, and no product build file
+# compiling anything of tests/ (scripts/check-layers.sh states the rules).
+echo "== layers"
+"$root/scripts/check-layers.sh" "$root" || status=1
+# --- End of layers.
 
 # --- Static analysis: clang-tidy and cppcheck over the platform-free code, from the
 # native tree's compilation database (scripts/static-analysis.sh).

@@ -70,7 +70,7 @@ void AddRun(RunReport& report, int scene, int round, RunStatus status, double fp
     if (status == RunStatus::Ok || status == RunStatus::NoNumber) {
         run.lastLine =
             status == RunStatus::Ok ? EngineLineText(fps, seed) : "Benchmark ended without a frame rate";
-        run.reading = bench::ReadLastLineValues(run.lastLine);
+        run.reading = cli::ReadLastLineValues(run.lastLine);
         while (report.sets.size() < static_cast<std::size_t>(round)) {
             report.sets.emplace_back();
         }

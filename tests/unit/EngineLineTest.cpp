@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "bench/EngineLine.h"
+#include "cli/EngineLine.h"
 #include "bench/LogValue.h"
 
 namespace {
@@ -17,11 +17,11 @@ namespace {
 struct EngineCase {
     const char* name;
     std::string line;
-    std::optional<bench::EngineLine> expected;
+    std::optional<cli::EngineLine> expected;
 };
 
-bench::EngineLine Numbers(double minFps, double avgFps, double maxFps, double score, std::uint32_t seed) {
-    bench::EngineLine line;
+cli::EngineLine Numbers(double minFps, double avgFps, double maxFps, double score, std::uint32_t seed) {
+    cli::EngineLine line;
     line.minFps = minFps;
     line.avgFps = avgFps;
     line.maxFps = maxFps;
@@ -58,7 +58,7 @@ class EngineLineTest : public ::testing::TestWithParam<EngineCase> {};
 
 TEST_P(EngineLineTest, ReadsTheFiveNumbersOnlyFromTheEngineShape) {
     const EngineCase& c = GetParam();
-    const std::optional<bench::EngineLine> line = bench::ParseEngineLine(c.line);
+    const std::optional<cli::EngineLine> line = cli::ParseEngineLine(c.line);
     ASSERT_EQ(line.has_value(), c.expected.has_value());
     if (line) {
         EXPECT_EQ(line->minFps, c.expected->minFps);
@@ -102,7 +102,7 @@ class LastLineReadingTest : public ::testing::TestWithParam<ReadingCase> {};
 
 TEST_P(LastLineReadingTest, KeepsTheWindowsValueAndTheShape) {
     const ReadingCase& c = GetParam();
-    const bench::LastLineReading reading = bench::ReadLastLineValues(c.lastLine);
+    const cli::LastLineReading reading = cli::ReadLastLineValues(c.lastLine);
     EXPECT_EQ(reading.fps, c.fps);
     EXPECT_EQ(reading.fps, bench::ExtractSceneFps(c.lastLine)) << "the window's extraction, unchanged";
     EXPECT_EQ(reading.hasNumber, c.hasNumber);

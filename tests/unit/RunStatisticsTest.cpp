@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/RunStatistics.h"
+#include "cli/RunStatistics.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void ExpectNear(const std::optional<double>& actual, const std::optional<double>
 
 TEST_P(SpreadTest, MeanSampleDeviationAndVariation) {
     const SpreadCase& c = GetParam();
-    const bench::Spread spread = bench::SpreadOf(c.values);
+    const cli::Spread spread = cli::SpreadOf(c.values);
     EXPECT_EQ(spread.count, c.values.size());
     ExpectNear(spread.mean, c.mean, "mean");
     ExpectNear(spread.standardDeviation, c.deviation, "standard deviation");
@@ -79,19 +79,19 @@ class MoreRunsTest : public ::testing::TestWithParam<MoreRunsCase> {};
 
 TEST_P(MoreRunsTest, RunsAgainWhileTheValuesVaryUpToTwiceThePlan) {
     const MoreRunsCase& c = GetParam();
-    bench::Spread spread;
+    cli::Spread spread;
     spread.count = static_cast<std::size_t>(c.runsSoFar);
     spread.mean = 100.0;
     spread.variationPercent = c.variationPercent;
-    EXPECT_EQ(bench::WantsAnotherRun(spread, c.runsSoFar, c.plannedRuns), c.wantsAnother);
+    EXPECT_EQ(cli::WantsAnotherRun(spread, c.runsSoFar, c.plannedRuns), c.wantsAnother);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MoreRunsTest, ::testing::ValuesIn(kMoreRunsCases),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(MoreRunsTest, TwoValuesSixPointSevenPercentApartAskForMore) {
-    EXPECT_TRUE(bench::WantsAnotherRun(bench::SpreadOf({100, 110}), 2, 2));
-    EXPECT_FALSE(bench::WantsAnotherRun(bench::SpreadOf({100, 104}), 2, 2)) << "2.77 % stays";
+    EXPECT_TRUE(cli::WantsAnotherRun(cli::SpreadOf({100, 110}), 2, 2));
+    EXPECT_FALSE(cli::WantsAnotherRun(cli::SpreadOf({100, 104}), 2, 2)) << "2.77 % stays";
 }
 
 // --- rand[] seeds of bot matches -------------------------------------------
@@ -114,7 +114,7 @@ const SeedsCase kSeedsCases[] = {
 class SeedsTest : public ::testing::TestWithParam<SeedsCase> {};
 
 TEST_P(SeedsTest, FlagsRunsThatDidNotReplayOneSequence) {
-    EXPECT_EQ(bench::SeedsDiffer(GetParam().seeds), GetParam().differ);
+    EXPECT_EQ(cli::SeedsDiffer(GetParam().seeds), GetParam().differ);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SeedsTest, ::testing::ValuesIn(kSeedsCases),

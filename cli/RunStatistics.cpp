@@ -1,9 +1,9 @@
 // Mean, deviation, variation and the repeat rule.
-#include "bench/RunStatistics.h"
+#include "cli/RunStatistics.h"
 
 #include <cmath>
 
-namespace bench {
+namespace cli {
 
 Spread SpreadOf(const std::vector<double>& values) {
     Spread spread;
@@ -48,4 +48,4 @@ bool SeedsDiffer(const std::vector<std::uint32_t>& seeds) {
     return false;
 }
 
-} // namespace bench
+} // namespace cli

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace bench {
+namespace cli {
 
 // The numbers of a line in the engine's shape.
 struct EngineLine {
@@ -34,4 +34,4 @@ struct LastLineReading {
 
 LastLineReading ReadLastLineValues(const std::string& lastLine);
 
-} // namespace bench
+} // namespace cli

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace bench {
+namespace cli {
 
 // A scene is run again while its values vary by this much or more.
 constexpr double kMaxVariationPercent = 3.5;
@@ -33,4 +33,4 @@ bool WantsAnotherRun(const Spread& spread, int runsSoFar, int plannedRuns);
 // same sequence. Fewer than two seeds never differ.
 bool SeedsDiffer(const std::vector<std::uint32_t>& seeds);
 
-} // namespace bench
+} // namespace cli

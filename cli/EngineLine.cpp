@@ -1,12 +1,12 @@
 // Reading the engine's whole result line.
-#include "bench/EngineLine.h"
+#include "cli/EngineLine.h"
 
 #include <cstddef>
 #include <limits>
 
 #include "bench/LogValue.h"
 
-namespace bench {
+namespace cli {
 
 namespace {
 
@@ -78,7 +78,7 @@ public:
                 at = exponent;
             }
         }
-        value = ParseLeadingDecimal(text_.substr(start, at - start));
+        value = bench::ParseLeadingDecimal(text_.substr(start, at - start));
         at_ = at;
         return true;
     }
@@ -134,10 +134,10 @@ std::optional<EngineLine> ParseEngineLine(const std::string& line) {
 
 LastLineReading ReadLastLineValues(const std::string& lastLine) {
     LastLineReading reading;
-    reading.fps = ExtractSceneFps(lastLine);
-    reading.hasNumber = HasLeadingDecimal(SceneValueText(lastLine));
+    reading.fps = bench::ExtractSceneFps(lastLine);
+    reading.hasNumber = bench::HasLeadingDecimal(bench::SceneValueText(lastLine));
     reading.engine = ParseEngineLine(lastLine);
     return reading;
 }
 
-} // namespace bench
+} // namespace cli
