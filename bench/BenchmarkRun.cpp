@@ -99,8 +99,7 @@ SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, float* sce
         break;
     case GameEnd::NotStarted:
         outcome.status = SceneStatus::GameNotStarted;
-        outcome.message =
-            framework::Format(kGameNotStartedFormat, game.executable.c_str(), reason.c_str());
+        outcome.message = framework::Format(kGameNotStartedFormat, game.executable.c_str(), reason.c_str());
         return outcome;
     case GameEnd::TimedOut:
         outcome.status = SceneStatus::TimedOut;

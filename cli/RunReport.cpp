@@ -74,8 +74,8 @@ std::vector<int> ScenesOfRound(const RunReport& report, int round) {
     std::vector<int> scenes;
     for (const CommandLineRecord& line : report.commandLines) {
         if (round <= report.options.runs ||
-            WantsAnotherRun(SpreadOf(OkValues(report, line.sceneIndex)),
-                                   RunsOf(report, line.sceneIndex), report.options.runs)) {
+            WantsAnotherRun(SpreadOf(OkValues(report, line.sceneIndex)), RunsOf(report, line.sceneIndex),
+                            report.options.runs)) {
             scenes.push_back(line.sceneIndex);
         }
     }
@@ -92,8 +92,8 @@ std::vector<SceneSummary> SummarizeScenes(const RunReport& report) {
         summary.results = static_cast<int>(values.size());
         summary.fps = SpreadOf(values);
         summary.extraRuns = summary.runs > report.options.runs;
-        summary.stillVaries = summary.fps.variationPercent.has_value() &&
-                              *summary.fps.variationPercent >= kMaxVariationPercent;
+        summary.stillVaries =
+            summary.fps.variationPercent.has_value() && *summary.fps.variationPercent >= kMaxVariationPercent;
         const bench::SceneRow& scene = bench::SceneTable()[static_cast<std::size_t>(line.sceneIndex)];
         if (!scene.isFlyby) {
             std::vector<std::uint32_t> seeds;

@@ -35,9 +35,9 @@ struct SceneRunRecord {
     int round = 0;   // 1-based: the set of scenes it belongs to
     int attempt = 0; // 1-based: this scene's how-many-th run
     RunStatus status = RunStatus::Ok;
-    double seconds = 0.0;           // from the game's start to the value or the failure
-    std::string message;            // the reason, unless Ok
-    std::string lastLine;           // when the log was read
+    double seconds = 0.0;    // from the game's start to the value or the failure
+    std::string message;     // the reason, unless Ok
+    std::string lastLine;    // when the log was read
     LastLineReading reading; // when the log was read
 };
 
@@ -85,7 +85,7 @@ struct SceneSummary {
     int sceneIndex = 0;
     int runs = 0;                    // every run, failed ones included
     int results = 0;                 // Ok runs
-    Spread fps;               // over the Ok runs' values
+    Spread fps;                      // over the Ok runs' values
     bool extraRuns = false;          // more than N runs for its spread
     bool stillVaries = false;        // varies by 3.5 % or more after its last run
     std::optional<bool> seedsDiffer; // bot matches only: rand[] seeds not all equal
