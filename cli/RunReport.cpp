@@ -37,6 +37,14 @@ bool RoundComplete(const RunReport& report, int round) {
 
 } // namespace
 
+const bench::SceneRow& SceneOf(int sceneIndex) {
+    return bench::SceneTable()[static_cast<std::size_t>(sceneIndex)];
+}
+
+bool LogWasRead(const SceneRunRecord& run) {
+    return run.status == RunStatus::Ok || run.status == RunStatus::NoNumber;
+}
+
 const char* StatusName(RunStatus status) {
     switch (status) {
     case RunStatus::Ok:

@@ -29,6 +29,9 @@ enum class RunStatus {
 // "timed-out", "stopped".
 const char* StatusName(RunStatus status);
 
+// The row of the scene with this index.
+const bench::SceneRow& SceneOf(int sceneIndex);
+
 // One run of one scene.
 struct SceneRunRecord {
     int sceneIndex = 0;
@@ -40,6 +43,9 @@ struct SceneRunRecord {
     std::string lastLine;    // when the log was read
     LastLineReading reading; // when the log was read
 };
+
+// True when the run got as far as reading the log's last line (Ok, NoNumber).
+bool LogWasRead(const SceneRunRecord& run);
 
 // The machine-facts panel's six texts.
 struct MachineTexts {

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "bench/SceneScore.h"
-#include "cli/ReportOutput.h"
+#include "cli/ReportCsv.h"
+#include "cli/ReportJson.h"
+#include "cli/ReportText.h"
 #include "cli/RunReport.h"
 #include "SourceTree.h"
 #include "tests/support/JsonCheck.h"

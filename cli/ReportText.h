@@ -1,9 +1,7 @@
-// What korvane-cli prints and writes: the header, one progress line per scene
-// run, the results table, the JSON report (docs/cli-json-schema.md) and the CSV
-// rows. Platform-free.
+// What korvane-cli prints: the header, one progress line per scene run and the
+// results table. Platform-free.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "cli/RunReport.h"
@@ -23,18 +21,5 @@ std::string ExtraRunText(const RunReport& report, int sceneIndex);
 // Per scene its runs, mean, standard deviation and variation with notes, then
 // the score of each complete set and their mean.
 std::string ResultsText(const RunReport& report);
-
-// Turns the program's texts into UTF-8 for the JSON report.
-using Utf8Converter = std::function<std::string(const std::string& text)>;
-
-// The whole report as JSON, its texts passed through `toUtf8` when given.
-std::string ReportJson(const RunReport& report, const Utf8Converter& toUtf8 = nullptr);
-
-// A header row and one row per scene run, fields quoted where they must be
-// (RFC 4180), rows ended by CR LF.
-std::string ReportCsv(const RunReport& report);
-
-// `field` as one CSV field.
-std::string CsvField(const std::string& field);
 
 } // namespace cli
