@@ -44,22 +44,28 @@ const std::array<SceneRow, 6>& SceneTable() {
     static const std::array<SceneRow, 6> table = {{
         {0, IDC_MAIN_FLYBY1, "Flyby 1 - DM-Antalus", true,
          "%s dm-antalus?game=engine.gameinfo -benchmark -seconds=77 "
-         "-exec=..\\Benchmark\\Stuff\\flybyexec.txt %s -%s"},
+         "-exec=..\\Benchmark\\Stuff\\flybyexec.txt %s -%s",
+         "Flyby Scene 1: dm-Antalus", "flyby1"},
         {1, IDC_MAIN_FLYBY2, "Flyby 2 - DM-Asbestos", true,
          "%s dm-asbestos?game=engine.gameinfo -benchmark -seconds=77 "
-         "-exec=..\\Benchmark\\Stuff\\flybyexec.txt %s -%s"},
+         "-exec=..\\Benchmark\\Stuff\\flybyexec.txt %s -%s",
+         "Flyby Scene 2: dm-Asbestos", "flyby2"},
         {2, IDC_MAIN_FLYBY3, "Flyby 3 - CTF-Citadel", true,
          "%s ctf-citadel?game=engine.gameinfo -benchmark -seconds=77 "
-         "-exec=..\\Benchmark\\Stuff\\flybyexec.txt %s -%s"},
+         "-exec=..\\Benchmark\\Stuff\\flybyexec.txt %s -%s",
+         "Flyby Scene 3: CTF-Citadel", "flyby3"},
         {3, IDC_MAIN_BOTMATCH1, "Botmatch1 - DM-Antalus", false,
          "%s dm-antalus?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
-         "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s"},
+         "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s",
+         "Botmatch Scene 1: dm-Antalus", "botmatch1"},
         {4, IDC_MAIN_BOTMATCH2, "Botmatch2 - DM-Asbestos", false,
          "%s dm-asbestos?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
-         "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s"},
+         "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s",
+         "Botmatch Scene 2: dm-Asbestos", "botmatch2"},
         {5, IDC_MAIN_BOTMATCH3, "Botmatch3 - CTF-Citadel", false,
          "%s ctf-citadel?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
-         "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s"},
+         "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s",
+         "Botmatch Scene 3: CTF-Citadel", "botmatch3"},
     }};
     return table;
 }

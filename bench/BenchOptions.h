@@ -25,13 +25,17 @@ const std::array<ResolutionRow, 5>& ResolutionTable();
 
 // One benchmark scene. `index` is also the scene's slot among the six frame rates.
 // The template's three "%s" take the game executable, the ini arguments and the
-// resolution text, in that order.
+// resolution text, in that order. The check box's text is the resource script's
+// too (the end-to-end tests read it off the window); the details list names the
+// scene by `detailsRowText`, korvane-cli by `argumentName`.
 struct SceneRow {
     int index;
     int checkBoxId;
     const char* checkBoxText;
     bool isFlyby;
     const char* commandLineTemplate;
+    const char* detailsRowText;
+    const char* argumentName;
 };
 
 // The six scenes in run order: three fly-bys, then three bot matches.

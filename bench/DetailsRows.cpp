@@ -3,20 +3,11 @@
 
 #include <array>
 
+#include "bench/BenchOptions.h"
 #include "bench/SceneScore.h"
 #include "framework/Format.h"
 
 namespace bench {
-
-namespace {
-
-// The first-column texts of the six scene rows, in scene index order.
-const std::array<const char*, kSceneCount> kSceneItems = {
-    "Flyby Scene 1: dm-Antalus",    "Flyby Scene 2: dm-Asbestos",    "Flyby Scene 3: CTF-Citadel",
-    "Botmatch Scene 1: dm-Antalus", "Botmatch Scene 2: dm-Asbestos", "Botmatch Scene 3: CTF-Citadel",
-};
-
-} // namespace
 
 double OverallScore(const float* sceneResults, std::uint8_t allScenesRun) {
     if (allScenesRun == 0 || sceneResults == nullptr) {
@@ -42,7 +33,7 @@ std::vector<DetailsRow> BuildDetailsRows(const float* sceneResults, std::uint8_t
     rows.push_back({"", std::nullopt});
     for (int i = 0; i < kSceneCount; ++i) {
         const float fps = sceneResults != nullptr ? sceneResults[i] : 0.0f;
-        rows.push_back({kSceneItems[static_cast<std::size_t>(i)],
+        rows.push_back({SceneTable()[static_cast<std::size_t>(i)].detailsRowText,
                         framework::Format("%1.2f fps", static_cast<double>(fps))});
     }
     return rows;

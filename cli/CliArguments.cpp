@@ -11,9 +11,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kSceneArgumentNames[bench::kSceneCount] = {"flyby1",    "flyby2",    "flyby3",
-                                                                 "botmatch1", "botmatch2", "botmatch3"};
-
 std::string Lower(std::string text) {
     for (char& c : text) {
         if (c >= 'A' && c <= 'Z') {
@@ -44,7 +41,7 @@ std::optional<int> WholeNumber(const std::string& text, int low, int high) {
 std::optional<int> SceneFromName(const std::string& item) {
     const std::string name = Lower(item);
     for (int index = 0; index < bench::kSceneCount; ++index) {
-        if (name == kSceneArgumentNames[index]) {
+        if (name == bench::SceneTable()[static_cast<std::size_t>(index)].argumentName) {
             return index;
         }
     }
@@ -223,7 +220,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 const char* SceneArgumentName(int sceneIndex) {
-    return kSceneArgumentNames[sceneIndex];
+    return bench::SceneTable()[static_cast<std::size_t>(sceneIndex)].argumentName;
 }
 
 int SceneLengthSeconds(const bench::SceneRow& scene) {

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "GameLines.h"
 #include "KorvaneFixture.h"
 #include "driver/Paths.h"
 #include "driver/Timing.h"
+#include "bench/BenchOptions.h"
 #include "res/resource.h"
 
 namespace e2e {
@@ -172,6 +174,14 @@ TEST_F(Startup, MainWindowOpensWithDefaultsAndFocusOnExit) {
     EXPECT_EQ(FocusedControlId(Main()), std::optional<int>(IDCANCEL)) << "the focus is not on \"Exit\"";
     EXPECT_EQ(ControlText(Main(), IDCANCEL), std::optional<std::string>("Exit"));
     EXPECT_EQ(ControlText(Main(), IDC_MAIN_BENCHMARK), std::optional<std::string>("BENCHMARK NOW!"));
+    // The resource script's check boxes against the scene table the program runs,
+    // reports and names in korvane-cli from.
+    for (const bench::SceneRow& row : bench::SceneTable()) {
+        EXPECT_EQ(ControlText(Main(), row.checkBoxId), std::optional<std::string>(row.checkBoxText));
+        EXPECT_EQ(row.checkBoxId, Scene(row.index).checkBoxId);
+        EXPECT_STREQ(row.checkBoxText, Scene(row.index).checkBoxText);
+        EXPECT_STREQ(row.detailsRowText, Scene(row.index).detailsRow);
+    }
 }
 
 // The radio groups: renderer, detail level, resolution; the scene boxes stand alone.

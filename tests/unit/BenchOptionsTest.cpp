@@ -57,27 +57,35 @@ struct SceneCase {
     const char* checkBoxText;
     bool isFlyby;
     const char* commandLineTemplate;
+    const char* detailsRowText;
+    const char* argumentName;
 };
 
 const SceneCase kSceneCases[] = {
     {"Flyby1", 0, 1002, "Flyby 1 - DM-Antalus", true,
      "%s dm-antalus?game=engine.gameinfo -benchmark -seconds=77 -exec=..\\Benchmark\\Stuff\\flybyexec.txt "
-     "%s -%s"},
+     "%s -%s",
+     "Flyby Scene 1: dm-Antalus", "flyby1"},
     {"Flyby2", 1, 1003, "Flyby 2 - DM-Asbestos", true,
      "%s dm-asbestos?game=engine.gameinfo -benchmark -seconds=77 -exec=..\\Benchmark\\Stuff\\flybyexec.txt "
-     "%s -%s"},
+     "%s -%s",
+     "Flyby Scene 2: dm-Asbestos", "flyby2"},
     {"Flyby3", 2, 1005, "Flyby 3 - CTF-Citadel", true,
      "%s ctf-citadel?game=engine.gameinfo -benchmark -seconds=77 -exec=..\\Benchmark\\Stuff\\flybyexec.txt "
-     "%s -%s"},
+     "%s -%s",
+     "Flyby Scene 3: CTF-Citadel", "flyby3"},
     {"Botmatch1", 3, 1004, "Botmatch1 - DM-Antalus", false,
      "%s dm-antalus?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
-     "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s"},
+     "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s",
+     "Botmatch Scene 1: dm-Antalus", "botmatch1"},
     {"Botmatch2", 4, 1006, "Botmatch2 - DM-Asbestos", false,
      "%s dm-asbestos?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
-     "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s"},
+     "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s",
+     "Botmatch Scene 2: dm-Asbestos", "botmatch2"},
     {"Botmatch3", 5, 1007, "Botmatch3 - CTF-Citadel", false,
      "%s ctf-citadel?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
-     "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s"},
+     "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s",
+     "Botmatch Scene 3: CTF-Citadel", "botmatch3"},
 };
 
 class SceneTableTest : public ::testing::TestWithParam<SceneCase> {};
@@ -90,6 +98,8 @@ TEST_P(SceneTableTest, RowAtItsIndex) {
     EXPECT_STREQ(row.checkBoxText, c.checkBoxText);
     EXPECT_EQ(row.isFlyby, c.isFlyby);
     EXPECT_STREQ(row.commandLineTemplate, c.commandLineTemplate);
+    EXPECT_STREQ(row.detailsRowText, c.detailsRowText);
+    EXPECT_STREQ(row.argumentName, c.argumentName);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SceneTableTest, ::testing::ValuesIn(kSceneCases),
