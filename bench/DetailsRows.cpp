@@ -20,11 +20,12 @@ double OverallScore(const float* sceneResults, std::uint8_t allScenesRun) {
     return sum * static_cast<double>(kOneSixth) * static_cast<double>(kScoreScale);
 }
 
-std::vector<DetailsRow> BuildDetailsRows(const float* sceneResults, std::uint8_t allScenesRun) {
+std::vector<DetailsRow> BuildDetailsRows(const float* sceneResults, std::uint8_t allScenesRun,
+                                         const std::string& korvaneVersion) {
     std::vector<DetailsRow> rows;
     rows.reserve(7 + kSceneCount);
     rows.push_back({"", std::nullopt});
-    rows.push_back({"Korvane Version", "1.00 Alpha1"});
+    rows.push_back({"Korvane Version", korvaneVersion});
     rows.push_back({"UT2003 Demo Version", "1077"});
     rows.push_back(
         {"Korvane Overall", framework::Format("%1.0f Korvanes", OverallScore(sceneResults, allScenesRun))});

@@ -19,8 +19,10 @@ struct DetailsRow {
 // scenes ran in the latest press. `sceneResults` points to the six values.
 double OverallScore(const float* sceneResults, std::uint8_t allScenesRun);
 
-// The 13 rows of the list, in order. `sceneResults` points to the six values; a
-// null pointer (no run yet) reads as six zeros.
-std::vector<DetailsRow> BuildDetailsRows(const float* sceneResults, std::uint8_t allScenesRun);
+// The 13 rows of the list, in order, with `korvaneVersion` on the version row.
+// `sceneResults` points to the six values; a null pointer (no run yet) reads as
+// six zeros.
+std::vector<DetailsRow> BuildDetailsRows(const float* sceneResults, std::uint8_t allScenesRun,
+                                         const std::string& korvaneVersion);
 
 } // namespace bench

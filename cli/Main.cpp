@@ -11,7 +11,7 @@
 
 #include "cli/CliArguments.h"
 #include "cli/ConsoleRun.h"
-#include "version.h"
+#include "res/version.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "bench/DetailsRows.h"
 #include "res/resource.h"
+#include "res/version.h"
 
 namespace ui {
 
@@ -28,7 +29,7 @@ void DetailsDialog::FillDetails(const float* sceneResults, std::uint8_t allScene
         list.InsertColumn(1, "Description", LVCFMT_LEFT);
         list.SetColumnWidth(1, kDescriptionColumnWidthPx);
     }
-    const auto rows = bench::BuildDetailsRows(sceneResults, allScenesRun);
+    const auto rows = bench::BuildDetailsRows(sceneResults, allScenesRun, KORVANE_VERSION_TEXT);
     for (std::size_t index = 0; index < rows.size(); ++index) {
         const int row = static_cast<int>(index);
         list.InsertItem(row, rows[index].item);

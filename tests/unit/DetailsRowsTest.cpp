@@ -93,7 +93,7 @@ class DetailsRowsTest : public ::testing::TestWithParam<RowsCase> {};
 
 TEST_P(DetailsRowsTest, ThirteenExactRows) {
     const RowsCase& c = GetParam();
-    const std::vector<DetailsRow> rows = BuildDetailsRows(c.values.data(), c.allScenesRun);
+    const std::vector<DetailsRow> rows = BuildDetailsRows(c.values.data(), c.allScenesRun, "1.00 Alpha1");
     const std::vector<ExpectedRow> expected = ExpectedRows(c.score, c.scenes);
     ASSERT_EQ(rows.size(), 13u);
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DetailsRowsTest, ::testing::ValuesIn(kRowsCases)
 
 TEST(DetailsRowsTest, EmptyRowsHaveNoTextInEitherColumn) {
     const SceneValues values{1, 2, 3, 4, 5, 6};
-    const std::vector<DetailsRow> rows = BuildDetailsRows(values.data(), 1);
+    const std::vector<DetailsRow> rows = BuildDetailsRows(values.data(), 1, "1.00 Alpha1");
     ASSERT_EQ(rows.size(), 13u);
     for (std::size_t i : {0u, 4u, 6u}) {
         EXPECT_EQ(rows[i].item, "") << "row " << i;
@@ -124,8 +124,8 @@ TEST(DetailsRowsTest, EmptyRowsHaveNoTextInEitherColumn) {
 
 TEST(DetailsRowsTest, SameRowsWhenBuiltTwice) {
     const SceneValues values{40, 42, 44, 30, 32, 34};
-    const std::vector<DetailsRow> first = BuildDetailsRows(values.data(), 1);
-    const std::vector<DetailsRow> second = BuildDetailsRows(values.data(), 1);
+    const std::vector<DetailsRow> first = BuildDetailsRows(values.data(), 1, "1.00 Alpha1");
+    const std::vector<DetailsRow> second = BuildDetailsRows(values.data(), 1, "1.00 Alpha1");
     ASSERT_EQ(first.size(), second.size());
     for (std::size_t i = 0; i < first.size(); ++i) {
         EXPECT_EQ(first[i].item, second[i].item);
@@ -134,7 +134,7 @@ TEST(DetailsRowsTest, SameRowsWhenBuiltTwice) {
 }
 
 TEST(DetailsRowsTest, NoResultsYetReadAsZeros) {
-    const std::vector<DetailsRow> rows = BuildDetailsRows(nullptr, 1);
+    const std::vector<DetailsRow> rows = BuildDetailsRows(nullptr, 1, "1.00 Alpha1");
     ASSERT_EQ(rows.size(), 13u);
     EXPECT_EQ(rows[3].description, std::optional<std::string>("0 Korvanes"));
     EXPECT_EQ(rows[12].description, std::optional<std::string>("0.00 fps"));
