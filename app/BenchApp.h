@@ -9,6 +9,7 @@ namespace app {
 // Shows the main window modally; the program ends when it closes.
 class BenchApp : public framework::Application {
 public:
+    BenchApp() noexcept : Application("Korvane") {}
     bool InitInstance() override;
 };
 

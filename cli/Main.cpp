@@ -1,9 +1,5 @@
 // korvane-cli's entry point: reads the arguments and runs, or prints the help
 // or the version.
-#include <windows.h>
-
-#include <float.h>
-
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -11,14 +7,10 @@
 
 #include "cli/CliArguments.h"
 #include "cli/ConsoleRun.h"
+#include "framework/ProcessStart.h"
 #include "res/version.h"
 
 namespace {
-
-// A crash must end the process with a failure status, never hang on a dialog.
-LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* /*exception*/) {
-    ::ExitProcess(0xC0000409u);
-}
 
 void Print(std::FILE* stream, const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stream);
@@ -28,11 +20,7 @@ void Print(std::FILE* stream, const std::string& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ::SetUnhandledExceptionFilter(&EndOnUnhandledException);
-#if defined(__i386__)
-    // Double arithmetic rounds to 53 bits, as in the window.
-    _controlfp(_PC_53, _MCW_PC);
-#endif
+    framework::StartProcess();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const cli::ParsedArguments parsed = cli::ParseArguments(arguments);
     if (!parsed.error.empty()) {

@@ -3,21 +3,16 @@
 
 #include <commctrl.h>
 
-#include <float.h>
+#include "framework/ProcessStart.h"
 
 namespace framework {
 
 namespace {
 Application* theApplication = nullptr;
 HINSTANCE theModule = nullptr;
-
-// A crash must end the process with a failure status, never hang on a dialog.
-LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* /*exception*/) {
-    ::ExitProcess(0xC0000409u);
-}
 } // namespace
 
-Application::Application() noexcept {
+Application::Application(const char* name) noexcept : name_(name) {
     theApplication = this;
 }
 
@@ -35,31 +30,27 @@ HINSTANCE Application::ResourceModule() noexcept {
     return theModule != nullptr ? theModule : ::GetModuleHandleA(nullptr);
 }
 
-int Application::Main(HINSTANCE instance) {
-    ::SetUnhandledExceptionFilter(&EndOnUnhandledException);
-#if defined(__i386__)
-    // Double arithmetic rounds to 53 bits, as on every other Windows compiler.
-    _controlfp(_PC_53, _MCW_PC);
-#endif
-    Application* application = Instance();
-    return application != nullptr ? application->Run(instance) : -1;
+const char* Application::Name() noexcept {
+    return theApplication != nullptr && theApplication->name_ != nullptr ? theApplication->name_ : "Error";
 }
 
-int Application::Run(HINSTANCE instance) {
+int Application::Main(HINSTANCE instance) {
+    StartProcess();
     theModule = instance;
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
     ::InitCommonControlsEx(&controls);
-    if (!InitInstance()) {
-        return ExitInstance();
+    Application* application = Instance();
+    if (application == nullptr) {
+        return -1;
     }
-    MSG message;
-    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-    return ExitInstance();
+    application->InitInstance();
+    return application->ExitInstance();
+}
+
+void ReportUnexpected(HWND owner, const char* what) noexcept {
+    ::MessageBoxA(owner, what, Application::Name(), MB_OK | MB_ICONSTOP);
 }
 
 } // namespace framework

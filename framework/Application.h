@@ -8,32 +8,37 @@ namespace framework {
 
 class Application {
 public:
-    Application() noexcept;
+    // `name` is the program's name, the caption of the framework's own error boxes.
+    explicit Application(const char* name) noexcept;
     virtual ~Application();
 
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Runs once from WinMain. Returning false ends the program without a message loop.
+    // Runs once from WinMain. The framework has no message loop of its own: the
+    // program's windows run theirs (modal), and the program ends when InitInstance
+    // returns, whatever it returns.
     virtual bool InitInstance() = 0;
     // The exit status of a normal end.
     virtual int ExitInstance() { return 0; }
 
-    // The main window, for message boxes that have no window of their own.
-    void SetMainWindow(HWND window) noexcept { mainWindow_ = window; }
-    HWND MainWindow() const noexcept { return mainWindow_; }
-
     static Application* Instance() noexcept;
     // The module that holds the dialog templates, bitmaps, icons and strings.
     static HINSTANCE ResourceModule() noexcept;
+    // The program's name; "Error" before an application object exists.
+    static const char* Name() noexcept;
 
-    // The process entry point's work: runs the one application object.
+    // The process entry point's work: starts the process and runs the one
+    // application object.
     static int Main(HINSTANCE instance);
 
 private:
-    int Run(HINSTANCE instance);
-
-    HWND mainWindow_ = nullptr;
+    const char* name_;
 };
+
+// An exception that reached a window procedure: a stop box with its text, owned
+// by `owner`, captioned with the program's name. Nothing may unwind through the
+// system's frames, so window procedures catch and report here.
+void ReportUnexpected(HWND owner, const char* what) noexcept;
 
 } // namespace framework

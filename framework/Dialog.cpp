@@ -39,10 +39,6 @@ bool AnswersDirectly(UINT message) {
     }
 }
 
-void ReportUnexpected(HWND owner, const char* what) {
-    ::MessageBoxA(owner, what, "Korvane", MB_OK | MB_ICONSTOP);
-}
-
 } // namespace
 
 // The framework's own modal loop: keyboard messages go to the dialog that holds
@@ -65,9 +61,15 @@ public:
 Dialog::Dialog(int templateId) noexcept : templateId_(templateId) {}
 
 Dialog::~Dialog() {
-    if (window_ != nullptr) {
-        ::DestroyWindow(window_);
+    if (window_ == nullptr) {
+        return;
     }
+    HWND window = window_;
+    ::SetWindowLongPtrA(window, DWLP_USER, 0);
+    auto& dialogs = OpenDialogs();
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), this), dialogs.end());
+    window_ = nullptr;
+    ::DestroyWindow(window);
 }
 
 bool Dialog::PreTranslate(MSG& message) {
@@ -157,15 +159,6 @@ void Dialog::EndDialog(INT_PTR result) {
 
 void Dialog::SetItemText(int controlId, const std::string& text) const {
     ::SetDlgItemTextA(window_, controlId, text.c_str());
-}
-
-std::string Dialog::ItemText(int controlId) const {
-    HWND item = Item(controlId);
-    const int length = ::GetWindowTextLengthA(item);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = ::GetWindowTextA(item, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return text;
 }
 
 bool Dialog::IsChecked(int controlId) const {

@@ -13,6 +13,9 @@ namespace framework {
 class Dialog {
 public:
     explicit Dialog(int templateId) noexcept;
+    // Destroys a window that is still there. By then the derived parts are gone:
+    // the window is cut off from this object first, so that its last messages
+    // reach only the dialog manager. Member controls detach themselves when they go.
     virtual ~Dialog();
 
     Dialog(const Dialog&) = delete;
@@ -29,7 +32,6 @@ public:
     HWND Item(int controlId) const noexcept { return ::GetDlgItem(window_, controlId); }
 
     void SetItemText(int controlId, const std::string& text) const;
-    std::string ItemText(int controlId) const;
     // Check state of a button, read and written by message.
     bool IsChecked(int controlId) const;
     void SetCheck(int controlId, bool checked) const;

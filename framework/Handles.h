@@ -54,23 +54,6 @@ using UniqueBitmap = UniqueOwner<GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = UniqueOwner<GdiObjectTraits<HBRUSH>>;
 using UniqueIcon = UniqueOwner<IconTraits>;
 
-// Selects a GDI object into a device context and selects the previous one back.
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    ~SelectedObject() {
-        if (previous_ != nullptr && previous_ != HGDI_ERROR) {
-            ::SelectObject(dc_, previous_);
-        }
-    }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 // BeginPaint and EndPaint around one WM_PAINT.
 class PaintDc {
 public:
@@ -84,24 +67,6 @@ public:
 private:
     HWND window_;
     PAINTSTRUCT paint_{};
-    HDC dc_;
-};
-
-// A memory device context compatible with another one.
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC compatibleWith) noexcept : dc_(::CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDc() {
-        if (dc_ != nullptr) {
-            ::DeleteDC(dc_);
-        }
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-
-    HDC Get() const noexcept { return dc_; }
-
-private:
     HDC dc_;
 };
 

@@ -47,15 +47,4 @@ void ListView::SetItemText(int index, int subItem, const std::string& text) cons
     ::SendMessageA(window_, LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
-std::string ListView::ItemText(int index, int subItem) const {
-    std::vector<char> buffer(1024, '\0');
-    LVITEMA item{};
-    item.iSubItem = subItem;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    const auto length = ::SendMessageA(window_, LVM_GETITEMTEXTA, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(&item));
-    return std::string(buffer.data(), static_cast<std::size_t>(length));
-}
-
 } // namespace framework

@@ -25,7 +25,6 @@ public:
     // Inserts a row with its first-column text (image 0, no state bits).
     int InsertItem(int index, const std::string& text) const;
     void SetItemText(int index, int subItem, const std::string& text) const;
-    std::string ItemText(int index, int subItem) const;
 
 private:
     HWND window_ = nullptr;

@@ -3,6 +3,8 @@
 
 #include <exception>
 
+#include "framework/Application.h"
+
 namespace framework {
 
 namespace {
@@ -54,9 +56,12 @@ LRESULT CALLBACK SubclassedControl::WindowProcedure(HWND window, UINT message, W
         if (control->OnMessage(message, wParam, lParam, result)) {
             return result;
         }
+    } catch (const std::exception& error) {
+        ReportUnexpected(::GetParent(window), error.what());
     } catch (...) {
-        // Nothing may unwind through the system's frames; the control's own processing follows.
+        ReportUnexpected(::GetParent(window), "Unexpected error.");
     }
+    // After a failure the control's own processing follows.
     return control->Default(message, wParam, lParam);
 }
 

@@ -1,4 +1,4 @@
-// The About window: loading and starting its banner, releasing the frames.
+// The About window: its banner runs while the window is open.
 #include "ui/AboutDialog.h"
 
 #include "res/resource.h"
@@ -7,31 +7,13 @@ namespace ui {
 
 AboutDialog::AboutDialog() noexcept : Dialog(IDD_ABOUT) {}
 
-AboutDialog::~AboutDialog() {
-    // Destroy the window while this object is whole, so the bitmaps go after the banner's window.
-    if (Window() != nullptr) {
-        ::DestroyWindow(Window());
-    }
-}
-
 void AboutDialog::BindControls() {
-    banner.Attach(Window(), IDC_ABOUT_BANNER);
+    banner.ShowAdvertisement(Window(), IDC_ABOUT_BANNER);
 }
 
 bool AboutDialog::OnInitDialog() {
-    LoadBannerBitmaps(bannerBitmaps);
-    banner.framePeriod = kBannerFramePeriodMs;
-    banner.frameCount = static_cast<int>(bannerBitmaps.size());
-    banner.frames = bannerBitmaps.data();
     banner.StartTimer();
     return true;
-}
-
-void AboutDialog::OnWindowDestroyed() {
-    // The banner's window went before this one: nothing paints the frames any more.
-    for (auto& bitmap : bannerBitmaps) {
-        bitmap.reset();
-    }
 }
 
 } // namespace ui

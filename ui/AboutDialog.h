@@ -13,16 +13,13 @@ namespace ui {
 class AboutDialog : public framework::Dialog {
 public:
     AboutDialog() noexcept;
-    ~AboutDialog() override;
 
 protected:
     void BindControls() override;
     bool OnInitDialog() override;
-    void OnWindowDestroyed() override;
 
 private:
     AnimatedBanner banner;
-    BannerBitmaps bannerBitmaps;
 };
 
 } // namespace ui

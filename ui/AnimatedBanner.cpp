@@ -6,10 +6,18 @@
 
 namespace ui {
 
-void LoadBannerBitmaps(BannerBitmaps& bitmaps) {
+AnimatedBanner::~AnimatedBanner() {
+    StopTimer();
+}
+
+bool AnimatedBanner::ShowAdvertisement(HWND dialog, int controlId) {
     const HINSTANCE module = framework::Application::ResourceModule();
-    bitmaps[0].reset(::LoadBitmapA(module, "Banner0"));
-    bitmaps[1].reset(::LoadBitmapA(module, "Banner1"));
+    frames_[0].reset(::LoadBitmapA(module, "Banner0"));
+    frames_[1].reset(::LoadBitmapA(module, "Banner1"));
+    framePeriod = kBannerFramePeriodMs;
+    frameCount = static_cast<int>(frames_.size());
+    currentFrame = kFirstBannerFrame;
+    return Attach(dialog, controlId);
 }
 
 void AnimatedBanner::StartTimer() {
@@ -56,10 +64,10 @@ LRESULT AnimatedBanner::OnTimer(WPARAM wParam, LPARAM lParam) {
 void AnimatedBanner::OnPaint() {
     // Only the frame is drawn, never the picture the template names.
     const framework::PaintDc dc(Window());
-    if (frames == nullptr || currentFrame < 0 || currentFrame >= frameCount) {
+    if (currentFrame < 0 || currentFrame >= frameCount || currentFrame >= static_cast<int>(frames_.size())) {
         return;
     }
-    const HBITMAP bitmap = frames[currentFrame].get();
+    const HBITMAP bitmap = frames_[static_cast<std::size_t>(currentFrame)].get();
     if (bitmap == nullptr) {
         return;
     }

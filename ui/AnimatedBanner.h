@@ -17,23 +17,24 @@ constexpr UINT_PTR kBannerTimerId = 20;
 // How long each frame of the advertisement stays on screen.
 constexpr std::uint32_t kBannerFramePeriodMs = 500;
 
-// The advertisement's frames, bitmap resources "Banner0" and "Banner1", in order.
-using BannerBitmaps = std::array<framework::UniqueBitmap, 2>;
-// Loads both frames from the resource module into `bitmaps`.
-void LoadBannerBitmaps(BannerBitmaps& bitmaps);
-
 // Bound to a static picture control; handles WM_TIMER (next frame), WM_PAINT (draws
 // the current frame at its natural size at the top-left corner) and WM_CLOSE.
-// It does not own its frames: the owner keeps them alive while the control exists.
+// It owns its frames, the advertisement's bitmaps "Banner0" and "Banner1".
 class AnimatedBanner : public framework::SubclassedControl {
 public:
-    // Set by the owner before the timer starts.
+    AnimatedBanner() noexcept = default;
+    // Stops the timer if the control is still there; the frames go with the object.
+    ~AnimatedBanner() override;
+
+    // Binds to control `controlId` of `dialog` and loads the advertisement's two
+    // frames, each shown for kBannerFramePeriodMs. The timer does not start yet.
+    bool ShowAdvertisement(HWND dialog, int controlId);
+
+    // The time each frame stays, the number of frames and the frame the next
+    // paint draws.
     std::uint32_t framePeriod = 0;
     int frameCount = 0;
-    // The frame the next paint draws.
     int currentFrame = 0;
-    // The first of `frameCount` bitmaps.
-    const framework::UniqueBitmap* frames = nullptr;
 
     // Starts, or restarts, the timer and goes back to the first frame, without repainting.
     void StartTimer();
@@ -48,6 +49,8 @@ private:
     void OnPaint();
     // When the control is asked to close: stop the timer.
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+
+    std::array<framework::UniqueBitmap, 2> frames_;
 };
 
 } // namespace ui

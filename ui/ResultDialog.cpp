@@ -7,15 +7,8 @@ namespace ui {
 
 ResultDialog::ResultDialog() noexcept : Dialog(IDD_RESULT) {}
 
-ResultDialog::~ResultDialog() {
-    // Destroy the window while this object is whole, so the bitmaps go after the banner's window.
-    if (Window() != nullptr) {
-        ::DestroyWindow(Window());
-    }
-}
-
 void ResultDialog::BindControls() {
-    banner.Attach(Window(), IDC_RESULT_BANNER);
+    banner.ShowAdvertisement(Window(), IDC_RESULT_BANNER);
 }
 
 bool ResultDialog::OnInitDialog() {
@@ -26,13 +19,8 @@ bool ResultDialog::OnInitDialog() {
     ::SendMessageA(Item(IDC_RESULT_SCORE), WM_SETFONT, fontParameter, TRUE);
     ::SendMessageA(Item(IDC_RESULT_UNIT), WM_SETFONT, fontParameter, TRUE);
 
-    LoadBannerBitmaps(bannerBitmaps);
     details.Create(nullptr);
-
     // The banner starts each time the window is shown.
-    banner.framePeriod = kBannerFramePeriodMs;
-    banner.frameCount = static_cast<int>(bannerBitmaps.size());
-    banner.frames = bannerBitmaps.data();
     return true;
 }
 
@@ -61,13 +49,6 @@ void ResultDialog::OnOK() {
 void ResultDialog::OnCancel() {
     banner.StopTimer();
     Dialog::OnCancel();
-}
-
-void ResultDialog::OnWindowDestroyed() {
-    // The banner's window went before this one: nothing paints the frames any more.
-    for (auto& bitmap : bannerBitmaps) {
-        bitmap.reset();
-    }
 }
 
 void ResultDialog::OnBenchmarkDetails() {

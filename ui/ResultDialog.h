@@ -21,7 +21,6 @@ namespace ui {
 class ResultDialog : public framework::Dialog {
 public:
     ResultDialog() noexcept;
-    ~ResultDialog() override;
 
     // The six scene frame rates of the main window (not owned); null until a run has ended.
     const float* sceneResults = nullptr;
@@ -35,7 +34,6 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnOK() override;
     void OnCancel() override;
-    void OnWindowDestroyed() override;
 
 private:
     // "Benchmark Details..." pressed.
@@ -44,7 +42,6 @@ private:
     framework::UniqueFont scoreFont;
     DetailsDialog details;
     AnimatedBanner banner;
-    BannerBitmaps bannerBitmaps;
 };
 
 } // namespace ui
