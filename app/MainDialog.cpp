@@ -25,7 +25,6 @@ MainDialog::MainDialog(HWND /*parent*/)
       windowIcon(::LoadIconA(framework::Application::ResourceModule(), MAKEINTRESOURCEA(IDI_WINDOW))) {}
 
 bool MainDialog::OnInitDialog() {
-    framework::Application::Instance()->SetMainWindow(Window());
     AddAboutItem();
 
     ::SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon));
@@ -34,7 +33,7 @@ bool MainDialog::OnInitDialog() {
     for (const int id :
          {IDC_MAIN_RES_1024, IDC_MAIN_DETAIL_HIGH, IDC_MAIN_DIRECT3D, IDC_MAIN_FLYBY1, IDC_MAIN_FLYBY2,
           IDC_MAIN_FLYBY3, IDC_MAIN_BOTMATCH1, IDC_MAIN_BOTMATCH2, IDC_MAIN_BOTMATCH3}) {
-        ::SendMessageA(Item(id), BM_SETCHECK, BST_CHECKED, 0);
+        SetCheck(id, true);
     }
 
     // The result window is modeless and has no parent; it stays hidden until a run shows it.
@@ -63,15 +62,13 @@ void MainDialog::AddAboutItem() {
 }
 
 void MainDialog::FillMachineFacts() {
-    cpuInfo.MeasureClock();
-    const sysinfo::CpuDescription& description = sysinfo::TheCpuDescription();
-    SetItemText(IDC_MAIN_PROCESSOR, description.processorName);
-    SetItemText(IDC_MAIN_FREQUENCY, sysinfo::FrequencyText(description.clockMhz));
-    SetItemText(IDC_MAIN_CACHE, sysinfo::CacheText(cpuInfo));
-    SetItemText(IDC_MAIN_RAM, sysinfo::RamText(sysinfo::TotalPhysicalMemoryBytes()));
-    const sysinfo::SystemInfo systemInfo;
-    SetItemText(IDC_MAIN_OS_NAME, systemInfo.osName);
-    SetItemText(IDC_MAIN_VIDEO_CARD, systemInfo.adapterDescription);
+    const sysinfo::MachineTexts texts = sysinfo::GatherMachineTexts(cpuInfo);
+    SetItemText(IDC_MAIN_PROCESSOR, texts.processor);
+    SetItemText(IDC_MAIN_FREQUENCY, texts.frequency);
+    SetItemText(IDC_MAIN_CACHE, texts.cache);
+    SetItemText(IDC_MAIN_RAM, texts.ramSize);
+    SetItemText(IDC_MAIN_OS_NAME, texts.osName);
+    SetItemText(IDC_MAIN_VIDEO_CARD, texts.videoCard);
 }
 
 bool MainDialog::OnCommand(int controlId, int notifyCode, HWND /*control*/) {

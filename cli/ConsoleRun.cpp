@@ -151,17 +151,7 @@ MachineTexts GatherMachineFacts() {
         },
         [](const char* text) { PrintError(std::string(sysinfo::kVendorErrorCaption) + ": " + text + "\n"); },
         sysinfo::MachineClock());
-    cpuInfo.MeasureClock();
-    const sysinfo::CpuDescription& description = sysinfo::TheCpuDescription();
-    const sysinfo::SystemInfo systemInfo;
-    MachineTexts texts;
-    texts.processor = description.processorName;
-    texts.frequency = sysinfo::FrequencyText(description.clockMhz);
-    texts.cache = sysinfo::CacheText(cpuInfo);
-    texts.ramSize = sysinfo::RamText(sysinfo::TotalPhysicalMemoryBytes());
-    texts.osName = systemInfo.osName;
-    texts.videoCard = systemInfo.adapterDescription;
-    return texts;
+    return sysinfo::GatherMachineTexts(cpuInfo);
 }
 
 RunStatus StatusOf(const bench::SceneOutcome& outcome, const LastLineReading& reading) {

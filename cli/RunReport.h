@@ -12,6 +12,7 @@
 #include "cli/RunStatistics.h"
 #include "bench/SceneScore.h"
 #include "cli/CliArguments.h"
+#include "sysinfo/MachineFacts.h"
 
 namespace cli {
 
@@ -48,14 +49,7 @@ struct SceneRunRecord {
 bool LogWasRead(const SceneRunRecord& run);
 
 // The machine-facts panel's six texts.
-struct MachineTexts {
-    std::string processor;
-    std::string frequency;
-    std::string cache;
-    std::string ramSize;
-    std::string osName;
-    std::string videoCard;
-};
+using MachineTexts = sysinfo::MachineTexts;
 
 struct CommandLineRecord {
     int sceneIndex = 0;

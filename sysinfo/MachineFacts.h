@@ -8,6 +8,16 @@
 
 namespace sysinfo {
 
+// The panel's six texts, in its order.
+struct MachineTexts {
+    std::string processor;
+    std::string frequency;
+    std::string cache;
+    std::string ramSize;
+    std::string osName;
+    std::string videoCard;
+};
+
 // "%1.2f MHz": 1466.53125 gives "1466.53 MHz".
 std::string FrequencyText(float clockMhz);
 

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "sysinfo/CpuInfo.h"
+#include "sysinfo/MachineFacts.h"
+
 namespace sysinfo {
 
 class SystemInfo {
@@ -17,6 +20,11 @@ public:
     std::string osName;
     std::string adapterDescription;
 };
+
+// The machine-facts panel's texts for this machine: measures `cpu`'s clock,
+// then takes the processor's name and clock from the CpuDescription, its caches
+// from `cpu`, the memory size, the system's name and the adapter's description.
+MachineTexts GatherMachineTexts(CpuInfo& cpu);
 
 // The Description text of the default adapter as Direct3D 8 identifies it; empty
 // when d3d8.dll is missing from the system folder or does not answer.

@@ -123,4 +123,18 @@ SystemInfo::SystemInfo() : osName(OsName()), adapterDescription(DefaultAdapterDe
 
 SystemInfo::~SystemInfo() = default;
 
+MachineTexts GatherMachineTexts(CpuInfo& cpu) {
+    cpu.MeasureClock();
+    const CpuDescription& description = TheCpuDescription();
+    MachineTexts texts;
+    texts.processor = description.processorName;
+    texts.frequency = FrequencyText(description.clockMhz);
+    texts.cache = CacheText(cpu);
+    texts.ramSize = RamText(TotalPhysicalMemoryBytes());
+    const SystemInfo system;
+    texts.osName = system.osName;
+    texts.videoCard = system.adapterDescription;
+    return texts;
+}
+
 } // namespace sysinfo
