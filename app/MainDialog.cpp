@@ -8,7 +8,7 @@
 #include "bench/BenchOptions.h"
 #include "bench/BenchmarkRun.h"
 #include "bench/RunMessages.h"
-#include "bench/SceneRunner.h"
+#include "bench/GameProcess.h"
 #include "framework/Application.h"
 #include "framework/Format.h"
 #include "framework/Handles.h"
@@ -43,9 +43,7 @@ bool MainDialog::OnInitDialog() {
 
     LookUpGameInstallation(Window());
 
-    for (float& fps : sceneFps) {
-        fps = 0.0f;
-    }
+    results.sceneFps.fill(0.0f);
     return true;
 }
 
@@ -166,19 +164,19 @@ void MainDialog::OnBenchmarkNow() {
         return;
     }
 
-    bench::SceneRun run;
+    results.StartPress();
     for (const bench::SceneLine& scene : press.scenes) {
-        if (!RunScene(scene, run)) {
+        if (!RunScene(scene)) {
             return;
         }
     }
-    PresentResults(run);
+    PresentResults();
 }
 
-bool MainDialog::RunScene(const bench::SceneLine& scene, bench::SceneRun& run) {
+bool MainDialog::RunScene(const bench::SceneLine& scene) {
     const InstallPaths& install = GameInstall();
-    const bench::SceneOutcome outcome = bench::RunScene(
-        scene, {install.gameExecutable, install.systemFolder, install.gameFolder}, sceneFps, run);
+    const bench::SceneOutcome outcome =
+        bench::RunScene(scene, {install.gameExecutable, install.systemFolder, install.gameFolder}, results);
     if (outcome.status != bench::SceneStatus::Recorded) {
         ShowError(outcome.message);
         return false;
@@ -187,14 +185,14 @@ bool MainDialog::RunScene(const bench::SceneLine& scene, bench::SceneRun& run) {
     return true;
 }
 
-void MainDialog::PresentResults(const bench::SceneRun& run) {
-    const bench::ResultTexts texts = bench::FormatResultTexts(run);
+void MainDialog::PresentResults() {
+    const bench::ResultTexts texts = bench::FormatResultTexts(results);
     theResultDialog.SetItemText(IDC_RESULT_SCORE, texts.score);
     theResultDialog.SetItemText(IDC_RESULT_FLYBY, texts.flybyAverage);
     theResultDialog.SetItemText(IDC_RESULT_BOTMATCH, texts.botmatchAverage);
     theResultDialog.Show(SW_SHOWNORMAL);
-    theResultDialog.sceneResults = sceneFps;
-    theResultDialog.allScenesRun = run.AllScenesRun() ? 1 : 0;
+    theResultDialog.sceneResults = results.sceneFps.data();
+    theResultDialog.allScenesRun = results.AllScenesRun() ? 1 : 0;
     theResultDialog.CenterWindow();
 }
 

@@ -38,13 +38,14 @@ private:
     void OnBenchmarkNow();
     // Runs one scene: starts the game, waits, reads and records its value, pauses.
     // False when the press must end (a message has been shown).
-    bool RunScene(const bench::SceneLine& scene, bench::SceneRun& run);
-    void PresentResults(const bench::SceneRun& run);
+    bool RunScene(const bench::SceneLine& scene);
+    void PresentResults();
     void ShowError(const std::string& text) const;
 
     sysinfo::CpuInfo cpuInfo;
     HICON windowIcon;
-    float sceneFps[bench::kSceneCount] = {};
+    // The six frame rates (sceneFps) and the latest press's sums.
+    bench::SceneResults results;
 };
 
 } // namespace app

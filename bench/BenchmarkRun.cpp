@@ -8,7 +8,8 @@
 
 #include "bench/LogValue.h"
 #include "bench/RunMessages.h"
-#include "bench/SceneRunner.h"
+#include "bench/BenchmarkLog.h"
+#include "bench/GameProcess.h"
 #include "framework/Format.h"
 #include "framework/TextFile.h"
 
@@ -86,7 +87,7 @@ GameEnd LaunchAndWait(const std::string& gameExecutable, const std::string& comm
                                                                                         : GameEnd::NotStarted;
 }
 
-SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, float* sceneFps, SceneRun& run,
+SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, SceneResults& results,
                       const GameLauncher& launch) {
     SceneOutcome outcome;
     const std::string logPath = LogPathFor(game.installFolder);
@@ -123,7 +124,7 @@ SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, float* sce
         framework::TextFileReader log(logPath);
         outcome.lastLine = ReadLastLine(log);
         outcome.fps = ExtractSceneFps(outcome.lastLine);
-        run.RecordScene(sceneFps, scene.index, outcome.fps);
+        results.RecordScene(scene.index, outcome.fps);
         log.Close();
     } catch (const framework::FileError& error) {
         outcome.status = SceneStatus::LogUnreadable;

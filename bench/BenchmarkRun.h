@@ -4,6 +4,11 @@
 // wrote a new result, the log's last line, its value and its place in the
 // press's sums. Outcomes come back as values with the text to report; the window
 // shows that text in a message box. Win32.
+//
+// Names: a press is one pass over the chosen scenes (one click of "BENCHMARK
+// NOW!", one round of korvane-cli); RunScene runs one scene of it; SceneResults
+// (SceneScore.h) holds the frame rates and the press's sums; GameProcess.h starts
+// and waits for the game, BenchmarkLog.h finds and stamps its log.
 #pragma once
 
 #include <array>
@@ -78,7 +83,7 @@ struct GamePlaces {
 };
 
 enum class SceneStatus {
-    Recorded,       // the value is in sceneFps and in the press's sums
+    Recorded,       // the value is in the results' sceneFps and sums
     GameNotStarted, // the press ends here
     NoNewResult,    // the game left the log as it was; the press ends here
     LogUnreadable,  // the press ends here
@@ -95,9 +100,9 @@ struct SceneOutcome {
 
 // Runs one scene: stamps the log, starts the game through `launch` in the
 // game's system folder, checks that the log changed, reads its last line and
-// records the value in `sceneFps` and `run`. The pause after a scene is the
+// records the value in `results`. The pause after a scene is the
 // caller's.
-SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, float* sceneFps, SceneRun& run,
+SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, SceneResults& results,
                       const GameLauncher& launch = LaunchAndWait);
 
 } // namespace bench

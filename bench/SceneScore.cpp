@@ -5,8 +5,15 @@
 
 namespace bench {
 
-void SceneRun::RecordScene(float* sceneFps, int index, double value) {
-    sceneFps[index] = static_cast<float>(value);
+void SceneResults::StartPress() {
+    scenesRun = 0;
+    runTotal = 0.0f;
+    flybyTotal = 0.0f;
+    botmatchTotal = 0.0f;
+}
+
+void SceneResults::RecordScene(int index, double value) {
+    sceneFps[static_cast<std::size_t>(index)] = static_cast<float>(value);
     // The sum is formed in double and only then rounded into the float total;
     // the bot-match sum is taken from that unrounded sum.
     const double sum = value + static_cast<double>(runTotal);
@@ -20,20 +27,20 @@ void SceneRun::RecordScene(float* sceneFps, int index, double value) {
     }
 }
 
-double RunScore(const SceneRun& run) {
+double RunScore(const SceneResults& run) {
     return static_cast<double>(run.runTotal) * static_cast<double>(kOneSixth) *
            static_cast<double>(kScoreScale);
 }
 
-double FlybyAverage(const SceneRun& run) {
+double FlybyAverage(const SceneResults& run) {
     return static_cast<double>(run.flybyTotal) * static_cast<double>(kOneThird);
 }
 
-double BotmatchAverage(const SceneRun& run) {
+double BotmatchAverage(const SceneResults& run) {
     return static_cast<double>(run.botmatchTotal) * static_cast<double>(kOneThird);
 }
 
-ResultTexts FormatResultTexts(const SceneRun& run) {
+ResultTexts FormatResultTexts(const SceneResults& run) {
     if (!run.AllScenesRun()) {
         return {"N/A ", "N/A ", "N/A "};
     }

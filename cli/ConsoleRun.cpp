@@ -12,7 +12,8 @@
 #include "app/InstallLookup.h"
 #include "app/InstallPaths.h"
 #include "bench/BenchmarkRun.h"
-#include "bench/SceneRunner.h"
+#include "bench/BenchmarkLog.h"
+#include "bench/GameProcess.h"
 #include "cli/GameJob.h"
 #include "cli/ReportCsv.h"
 #include "cli/ReportJson.h"
@@ -271,13 +272,12 @@ private:
             }
             // Each round is one press of the window: its own sums, its own slots.
             report_.sets.emplace_back();
-            float sceneFps[bench::kSceneCount] = {};
             for (const int scene : scenes) {
                 if (StopRequested()) {
                     report_.stopped = true;
                     return;
                 }
-                RunOne(LineOf(scene), round, sceneFps, total);
+                RunOne(LineOf(scene), round, total);
                 if (report_.stopped) {
                     return;
                 }
@@ -299,15 +299,15 @@ private:
         return lines_.front();
     }
 
-    void RunOne(const bench::SceneLine& line, int round, float* sceneFps, const Stopwatch& total) {
+    void RunOne(const bench::SceneLine& line, int round, const Stopwatch& total) {
         const bench::SceneRow& scene = bench::SceneTable()[static_cast<std::size_t>(line.index)];
         GameJobLauncher launcher(static_cast<DWORD>(TimeoutSeconds(report_.options, scene)) * 1000,
                                  theStopEvent);
-        SceneRunRecord record;
+        SceneAttempt record;
         record.sceneIndex = line.index;
         record.round = round;
         record.attempt = 1;
-        for (const SceneRunRecord& earlier : report_.runs) {
+        for (const SceneAttempt& earlier : report_.runs) {
             record.attempt += earlier.sceneIndex == line.index ? 1 : 0;
         }
 
@@ -315,7 +315,7 @@ private:
         const app::InstallPaths& install = app::GameInstall();
         const bench::SceneOutcome outcome =
             bench::RunScene(line, {install.gameExecutable, install.systemFolder, install.gameFolder},
-                            sceneFps, report_.sets.back(), std::ref(launcher));
+                            report_.sets.back(), std::ref(launcher));
         record.seconds = sceneTime.Seconds();
         if (outcome.status == bench::SceneStatus::Recorded) {
             record.lastLine = outcome.lastLine;

@@ -1,7 +1,7 @@
 // The game in a job object, with a time-out and a stop event.
 #include "cli/GameJob.h"
 
-#include "bench/SceneRunner.h"
+#include "bench/GameProcess.h"
 #include "framework/Format.h"
 #include "framework/Handles.h"
 #include "framework/SystemError.h"

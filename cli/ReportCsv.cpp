@@ -34,7 +34,7 @@ std::string ReportCsv(const RunReport& report) {
     std::string csv =
         "round,attempt,scene,name,status,seconds,fps,min_fps,avg_fps,max_fps,score,rand,last_line,"
         "message\r\n";
-    for (const SceneRunRecord& run : report.runs) {
+    for (const SceneAttempt& run : report.runs) {
         const bool read = LogWasRead(run);
         const EngineLine* engine = read && run.reading.engine ? &*run.reading.engine : nullptr;
         const std::string fields[] = {

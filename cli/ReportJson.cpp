@@ -75,7 +75,7 @@ std::string ReportJson(const RunReport& report, const Utf8Converter& toUtf8) {
     json.EndArray();
 
     json.Key("runs").BeginArray();
-    for (const SceneRunRecord& run : report.runs) {
+    for (const SceneAttempt& run : report.runs) {
         const bool read = LogWasRead(run);
         json.BeginObject();
         json.Key("scene").Integer(run.sceneIndex);

@@ -27,7 +27,7 @@ std::string ClockText(double seconds) {
     return framework::Format("%ld:%02ld", total / 60, total % 60);
 }
 
-std::string RunOfText(const RunReport& report, const SceneRunRecord& run) {
+std::string RunOfText(const RunReport& report, const SceneAttempt& run) {
     if (run.attempt <= report.options.runs) {
         return framework::Format("run %d of %d", run.attempt, report.options.runs);
     }
@@ -99,7 +99,7 @@ std::string HeaderText(const RunReport& report) {
     return text + "\n";
 }
 
-std::string ProgressText(const RunReport& report, const SceneRunRecord& run, double totalSeconds) {
+std::string ProgressText(const RunReport& report, const SceneAttempt& run, double totalSeconds) {
     std::string outcome = run.status == RunStatus::Ok ? framework::Format("%.2f fps", run.reading.fps)
                                                       : std::string(FailureWords(run.status));
     std::string text = framework::Format("[%s] %-24s %-18s %7.1f s   %s\n", ClockText(totalSeconds).c_str(),

@@ -13,7 +13,7 @@ std::string HeaderText(const RunReport& report);
 
 // One line (and the reason, indented, below a failure) for a finished scene run,
 // `totalSeconds` after the start.
-std::string ProgressText(const RunReport& report, const SceneRunRecord& run, double totalSeconds);
+std::string ProgressText(const RunReport& report, const SceneAttempt& run, double totalSeconds);
 
 // The line printed before a scene is run again for its spread.
 std::string ExtraRunText(const RunReport& report, int sceneIndex);

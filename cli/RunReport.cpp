@@ -7,7 +7,7 @@ namespace {
 
 std::vector<double> OkValues(const RunReport& report, int sceneIndex) {
     std::vector<double> values;
-    for (const SceneRunRecord& run : report.runs) {
+    for (const SceneAttempt& run : report.runs) {
         if (run.sceneIndex == sceneIndex && run.status == RunStatus::Ok) {
             values.push_back(run.reading.fps);
         }
@@ -17,7 +17,7 @@ std::vector<double> OkValues(const RunReport& report, int sceneIndex) {
 
 int RunsOf(const RunReport& report, int sceneIndex) {
     int runs = 0;
-    for (const SceneRunRecord& run : report.runs) {
+    for (const SceneAttempt& run : report.runs) {
         if (run.sceneIndex == sceneIndex) {
             ++runs;
         }
@@ -27,7 +27,7 @@ int RunsOf(const RunReport& report, int sceneIndex) {
 
 bool RoundComplete(const RunReport& report, int round) {
     int results = 0;
-    for (const SceneRunRecord& run : report.runs) {
+    for (const SceneAttempt& run : report.runs) {
         if (run.round == round && run.status == RunStatus::Ok) {
             ++results;
         }
@@ -41,7 +41,7 @@ const bench::SceneRow& SceneOf(int sceneIndex) {
     return bench::SceneTable()[static_cast<std::size_t>(sceneIndex)];
 }
 
-bool LogWasRead(const SceneRunRecord& run) {
+bool LogWasRead(const SceneAttempt& run) {
     return run.status == RunStatus::Ok || run.status == RunStatus::NoNumber;
 }
 
@@ -105,7 +105,7 @@ std::vector<SceneSummary> SummarizeScenes(const RunReport& report) {
         const bench::SceneRow& scene = bench::SceneTable()[static_cast<std::size_t>(line.sceneIndex)];
         if (!scene.isFlyby) {
             std::vector<std::uint32_t> seeds;
-            for (const SceneRunRecord& run : report.runs) {
+            for (const SceneAttempt& run : report.runs) {
                 if (run.sceneIndex == line.sceneIndex && run.status == RunStatus::Ok && run.reading.engine) {
                     seeds.push_back(run.reading.engine->randSeed);
                 }
@@ -124,7 +124,7 @@ ScoreSummary SummarizeScore(const RunReport& report) {
     std::vector<double> botmatch;
     for (std::size_t index = 0; index < report.sets.size(); ++index) {
         const int round = static_cast<int>(index) + 1;
-        const bench::SceneRun& set = report.sets[index];
+        const bench::SceneResults& set = report.sets[index];
         if (!set.AllScenesRun() || !RoundComplete(report, round)) {
             continue;
         }
@@ -145,7 +145,7 @@ int ExitStatus(const RunReport& report) {
     if (report.stopped || report.runs.empty()) {
         return kExitSomeFailed;
     }
-    for (const SceneRunRecord& run : report.runs) {
+    for (const SceneAttempt& run : report.runs) {
         if (run.status != RunStatus::Ok) {
             return kExitSomeFailed;
         }

@@ -33,8 +33,9 @@ const char* StatusName(RunStatus status);
 // The row of the scene with this index.
 const bench::SceneRow& SceneOf(int sceneIndex);
 
-// One run of one scene.
-struct SceneRunRecord {
+// One attempt at one scene: one game run, with its place among the rounds and
+// among the scene's own runs.
+struct SceneAttempt {
     int sceneIndex = 0;
     int round = 0;   // 1-based: the set of scenes it belongs to
     int attempt = 0; // 1-based: this scene's how-many-th run
@@ -46,7 +47,7 @@ struct SceneRunRecord {
 };
 
 // True when the run got as far as reading the log's last line (Ok, NoNumber).
-bool LogWasRead(const SceneRunRecord& run);
+bool LogWasRead(const SceneAttempt& run);
 
 // The machine-facts panel's six texts.
 using MachineTexts = sysinfo::MachineTexts;
@@ -66,10 +67,10 @@ struct RunReport {
     std::string logPath;
     std::string composeMessage; // why no scene could run, when the lines could not be composed
     std::vector<CommandLineRecord> commandLines;
-    std::vector<SceneRunRecord> runs;
+    std::vector<SceneAttempt> runs;
     // The window's arithmetic of each round (index round - 1), fed by every run
     // that read the log, exactly as one press of the window.
-    std::vector<bench::SceneRun> sets;
+    std::vector<bench::SceneResults> sets;
     bool stopped = false; // Ctrl-C ended the run early
 };
 

@@ -24,7 +24,7 @@ using sourcetree::SourcePath;
 
 using cli::RunReport;
 using cli::RunStatus;
-using cli::SceneRunRecord;
+using cli::SceneAttempt;
 
 std::string EngineLineText(double fps, unsigned seed) {
     char line[160];
@@ -59,11 +59,11 @@ RunReport MakeReport(const std::vector<int>& scenes, int runs) {
 // Adds one run as korvane-cli does: its record, and its value through the
 // window's arithmetic in the set of its round when the log was read.
 void AddRun(RunReport& report, int scene, int round, RunStatus status, double fps = 0.0, unsigned seed = 1) {
-    SceneRunRecord run;
+    SceneAttempt run;
     run.sceneIndex = scene;
     run.round = round;
     int attempt = 1;
-    for (const SceneRunRecord& earlier : report.runs) {
+    for (const SceneAttempt& earlier : report.runs) {
         attempt += earlier.sceneIndex == scene ? 1 : 0;
     }
     run.attempt = attempt;
@@ -76,8 +76,7 @@ void AddRun(RunReport& report, int scene, int round, RunStatus status, double fp
         while (report.sets.size() < static_cast<std::size_t>(round)) {
             report.sets.emplace_back();
         }
-        float sceneFps[bench::kSceneCount] = {};
-        report.sets[static_cast<std::size_t>(round - 1)].RecordScene(sceneFps, scene, run.reading.fps);
+        report.sets[static_cast<std::size_t>(round - 1)].RecordScene(scene, run.reading.fps);
     } else {
         run.message = "The game did not end in time.";
     }
@@ -190,11 +189,10 @@ TEST(SummarizeScoreTest, EachCompleteSetScoresAsTheWindowDoes) {
     ASSERT_EQ(score.sets.size(), 2u);
 
     // The window's own sums for the same six values, in the same order.
-    float sceneFps[bench::kSceneCount] = {};
-    bench::SceneRun window;
+    bench::SceneResults window;
     const double first[] = {40, 42, 44, 30, 32, 34};
     for (int scene = 0; scene < bench::kSceneCount; ++scene) {
-        window.RecordScene(sceneFps, scene, first[scene]);
+        window.RecordScene(scene, first[scene]);
     }
     EXPECT_EQ(score.sets[0].round, 1);
     EXPECT_EQ(score.sets[0].score, bench::RunScore(window));

@@ -13,7 +13,7 @@
 
 namespace {
 
-using bench::SceneRun;
+using bench::SceneResults;
 
 std::uint32_t BitsOf(float value) {
     std::uint32_t bits = 0;
@@ -22,18 +22,19 @@ std::uint32_t BitsOf(float value) {
     return bits;
 }
 
-// Runs the given (index, value) pairs in order through a fresh press.
+// An (index, value) pair of a press.
 struct Scene {
     int index;
     double value;
 };
 
-SceneRun RunScenes(std::array<float, bench::kSceneCount>& sceneFps, const std::vector<Scene>& scenes) {
-    SceneRun run;
+// Runs the scenes as one press of `results` and gives a copy of it afterwards.
+SceneResults RunScenes(SceneResults& results, const std::vector<Scene>& scenes) {
+    results.StartPress();
     for (const Scene& scene : scenes) {
-        run.RecordScene(sceneFps.data(), scene.index, scene.value);
+        results.RecordScene(scene.index, scene.value);
     }
-    return run;
+    return results;
 }
 
 std::vector<Scene> AllSix(double v0, double v1, double v2, double v3, double v4, double v5) {
@@ -49,7 +50,7 @@ TEST(SceneScoreTest, FactorsAreTheFloatConstants) {
 }
 
 TEST(SceneScoreTest, StartsAtZero) {
-    const SceneRun run;
+    const SceneResults run;
     EXPECT_EQ(run.scenesRun, 0);
     EXPECT_EQ(run.runTotal, 0.0f);
     EXPECT_EQ(run.flybyTotal, 0.0f);
@@ -60,46 +61,46 @@ TEST(SceneScoreTest, StartsAtZero) {
 // --- RecordScene ----------------------------------------------------------
 
 TEST(RecordSceneTest, ExampleSums) {
-    std::array<float, bench::kSceneCount> sceneFps{};
-    const SceneRun run = RunScenes(sceneFps, AllSix(40, 42, 44, 30, 32, 34));
+    SceneResults results;
+    const SceneResults run = RunScenes(results, AllSix(40, 42, 44, 30, 32, 34));
     EXPECT_EQ(run.scenesRun, 6);
     EXPECT_TRUE(run.AllScenesRun());
     EXPECT_EQ(run.runTotal, 222.0f);
     EXPECT_EQ(run.flybyTotal, 126.0f);
     EXPECT_EQ(run.botmatchTotal, 96.0f);
-    EXPECT_EQ(sceneFps, (std::array<float, 6>{40, 42, 44, 30, 32, 34}));
+    EXPECT_EQ(results.sceneFps, (std::array<float, 6>{40, 42, 44, 30, 32, 34}));
 }
 
 TEST(RecordSceneTest, StoresTheValueRoundedToFloat) {
-    std::array<float, bench::kSceneCount> sceneFps{};
-    RunScenes(sceneFps, {{3, 41.762527}});
-    EXPECT_EQ(BitsOf(sceneFps[3]), BitsOf(41.762527f));
-    EXPECT_EQ(sceneFps[0], 0.0f) << "other slots untouched";
+    SceneResults results;
+    RunScenes(results, {{3, 41.762527}});
+    EXPECT_EQ(BitsOf(results.sceneFps[3]), BitsOf(41.762527f));
+    EXPECT_EQ(results.sceneFps[0], 0.0f) << "other slots untouched";
 }
 
 TEST(RecordSceneTest, AddsTheUnroundedValue) {
     // 1 + (2^-24 + 2^-50) rounds up to 1 + 2^-23; the float copy of the value
     // (2^-24) would give the tie 1 + 2^-24, which rounds down to 1.
-    std::array<float, bench::kSceneCount> sceneFps{};
+    SceneResults results;
     const double tiny = std::ldexp(1.0, -24) + std::ldexp(1.0, -50);
-    const SceneRun run = RunScenes(sceneFps, {{0, 1.0}, {1, tiny}});
-    EXPECT_EQ(sceneFps[1], std::ldexp(1.0f, -24));
+    const SceneResults run = RunScenes(results, {{0, 1.0}, {1, tiny}});
+    EXPECT_EQ(results.sceneFps[1], std::ldexp(1.0f, -24));
     EXPECT_EQ(static_cast<double>(run.runTotal), 1.0 + std::ldexp(1.0, -23));
 }
 
 TEST(RecordSceneTest, SumIsRoundedToDoubleBeforeFloat) {
     // 1 + 2^-24 + 2^-54 needs 55 bits: in double it is 1 + 2^-24, a tie that
     // rounds down to the float 1. Kept wider (x87 extended) it would round up.
-    std::array<float, bench::kSceneCount> sceneFps{};
+    SceneResults results;
     const double value = std::ldexp(1.0, -24) + std::ldexp(1.0, -54);
-    const SceneRun run = RunScenes(sceneFps, {{0, 1.0}, {1, value}});
+    const SceneResults run = RunScenes(results, {{0, 1.0}, {1, value}});
     EXPECT_EQ(run.runTotal, 1.0f);
 }
 
 TEST(RecordSceneTest, RunningSumIsRoundedToFloatAfterEachScene) {
     // 2^24 + 1 is not a float: each 1 added to 2^24 is lost again.
-    std::array<float, bench::kSceneCount> sceneFps{};
-    const SceneRun run = RunScenes(sceneFps, AllSix(1, 0, 0, 16777216, 1, 1));
+    SceneResults results;
+    const SceneResults run = RunScenes(results, AllSix(1, 0, 0, 16777216, 1, 1));
     EXPECT_EQ(run.runTotal, 16777216.0f);
     EXPECT_EQ(run.flybyTotal, 1.0f);
     // The bot-match sum comes from the unrounded last sum 16777217 minus 1; the
@@ -108,19 +109,19 @@ TEST(RecordSceneTest, RunningSumIsRoundedToFloatAfterEachScene) {
 }
 
 TEST(RecordSceneTest, FlybySumIsTakenAtScene2) {
-    std::array<float, bench::kSceneCount> sceneFps{};
-    SceneRun run = RunScenes(sceneFps, {{0, 10}, {1, 20}});
+    SceneResults results;
+    SceneResults run = RunScenes(results, {{0, 10}, {1, 20}});
     EXPECT_EQ(run.flybyTotal, 0.0f);
-    run.RecordScene(sceneFps.data(), 2, 30);
+    run.RecordScene(2, 30);
     EXPECT_EQ(run.flybyTotal, 60.0f);
-    run.RecordScene(sceneFps.data(), 3, 40);
+    run.RecordScene(3, 40);
     EXPECT_EQ(run.flybyTotal, 60.0f);
     EXPECT_EQ(run.botmatchTotal, 0.0f) << "set only at scene 5";
 }
 
 TEST(RecordSceneTest, SubsetWithoutScene2CountsButSetsNoFlybySum) {
-    std::array<float, bench::kSceneCount> sceneFps{};
-    const SceneRun run = RunScenes(sceneFps, {{0, 12.5}, {5, 7.5}});
+    SceneResults results;
+    const SceneResults run = RunScenes(results, {{0, 12.5}, {5, 7.5}});
     EXPECT_EQ(run.scenesRun, 2);
     EXPECT_FALSE(run.AllScenesRun());
     EXPECT_EQ(run.runTotal, 20.0f);
@@ -129,18 +130,18 @@ TEST(RecordSceneTest, SubsetWithoutScene2CountsButSetsNoFlybySum) {
 }
 
 TEST(RecordSceneTest, ZeroValueStillCounts) {
-    std::array<float, bench::kSceneCount> sceneFps{};
-    const SceneRun run = RunScenes(sceneFps, AllSix(40, 42, 0, 30, 32, 34));
+    SceneResults results;
+    const SceneResults run = RunScenes(results, AllSix(40, 42, 0, 30, 32, 34));
     EXPECT_TRUE(run.AllScenesRun());
     EXPECT_EQ(run.runTotal, 178.0f);
     EXPECT_EQ(FormatResultTexts(run).score, "2967 ");
 }
 
 TEST(RecordSceneTest, LaterPressKeepsOtherSlots) {
-    std::array<float, bench::kSceneCount> sceneFps{};
-    RunScenes(sceneFps, AllSix(40, 42, 44, 30, 32, 34));
-    const SceneRun second = RunScenes(sceneFps, {{0, 50.5}});
-    EXPECT_EQ(sceneFps, (std::array<float, 6>{50.5f, 42, 44, 30, 32, 34}));
+    SceneResults results;
+    RunScenes(results, AllSix(40, 42, 44, 30, 32, 34));
+    const SceneResults second = RunScenes(results, {{0, 50.5}});
+    EXPECT_EQ(results.sceneFps, (std::array<float, 6>{50.5f, 42, 44, 30, 32, 34}));
     EXPECT_EQ(second.scenesRun, 1);
     EXPECT_EQ(second.runTotal, 50.5f);
     const bench::ResultTexts texts = FormatResultTexts(second);
@@ -150,8 +151,8 @@ TEST(RecordSceneTest, LaterPressKeepsOtherSlots) {
 // --- Score and averages ---------------------------------------------------
 
 TEST(RunScoreTest, ExampleUsesTheFloatFactors) {
-    std::array<float, bench::kSceneCount> sceneFps{};
-    const SceneRun run = RunScenes(sceneFps, AllSix(40, 42, 44, 30, 32, 34));
+    SceneResults results;
+    const SceneResults run = RunScenes(results, AllSix(40, 42, 44, 30, 32, 34));
     // Exact one sixth and one third would give 3700, 42 and 32 (or just below).
     EXPECT_GT(RunScore(run), 3700.0001102);
     EXPECT_LT(RunScore(run), 3700.0001103);
@@ -163,14 +164,14 @@ TEST(RunScoreTest, ExampleUsesTheFloatFactors) {
 
 struct TextsCase {
     const char* name;
-    SceneRun run;
+    SceneResults run;
     const char* score;
     const char* flybyAverage;
     const char* botmatchAverage;
 };
 
-SceneRun Totals(int scenesRun, float runTotal, float flybyTotal, float botmatchTotal) {
-    SceneRun run;
+SceneResults Totals(int scenesRun, float runTotal, float flybyTotal, float botmatchTotal) {
+    SceneResults run;
     run.scenesRun = scenesRun;
     run.runTotal = runTotal;
     run.flybyTotal = flybyTotal;
@@ -211,8 +212,8 @@ TEST(ResultTextsTest, RunTotal269Point4IsStoredBelowAndStillShows4490) {
 }
 
 TEST(ResultTextsTest, TextsFromRecordedScenes) {
-    std::array<float, bench::kSceneCount> sceneFps{};
-    const bench::ResultTexts texts = FormatResultTexts(RunScenes(sceneFps, AllSix(40, 42, 44, 30, 32, 34)));
+    SceneResults results;
+    const bench::ResultTexts texts = FormatResultTexts(RunScenes(results, AllSix(40, 42, 44, 30, 32, 34)));
     EXPECT_EQ(texts.score, "3700 ");
     EXPECT_EQ(texts.flybyAverage, "42.00 fps");
     EXPECT_EQ(texts.botmatchAverage, "32.00 fps ");
@@ -224,9 +225,9 @@ TEST(ResultTextsTest, TextsFromRecordedScenes) {
 // give "8074 ", "94.52 fps" and "66.96 fps " (the end-to-end tests run the same
 // values through both builds).
 TEST(ResultTextsTest, FloatSumsAtTheRoundingEdges) {
-    std::array<float, bench::kSceneCount> sceneFps{};
+    SceneResults results;
     const bench::ResultTexts texts = FormatResultTexts(
-        RunScenes(sceneFps, AllSix(102.839365, 32.142131, 148.563505, 95.946027, 74.610574, 30.308400)));
+        RunScenes(results, AllSix(102.839365, 32.142131, 148.563505, 95.946027, 74.610574, 30.308400)));
     EXPECT_EQ(texts.score, "8073 ");
     EXPECT_EQ(texts.flybyAverage, "94.51 fps");
     EXPECT_EQ(texts.botmatchAverage, "66.95 fps ");

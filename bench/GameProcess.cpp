@@ -1,27 +1,11 @@
-// Game start, wait and log stamps.
-#include "bench/SceneRunner.h"
+// Game start and wait.
+#include "bench/GameProcess.h"
 
 #include <vector>
 
 #include "framework/SystemError.h"
 
 namespace bench {
-
-std::string LogPathFor(const std::string& gameFolder) {
-    return gameFolder + "\\benchmark\\benchmark.log";
-}
-
-LogStamp StampLog(const std::string& path) {
-    LogStamp stamp;
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        stamp.exists = true;
-        stamp.sizeBytes = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        stamp.lastWrite = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                          data.ftLastWriteTime.dwLowDateTime;
-    }
-    return stamp;
-}
 
 bool StartGame(const std::string& gameExecutable, const std::string& commandLine,
                const std::string& workingDirectory, DWORD extraFlags, GameProcess& started,

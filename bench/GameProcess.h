@@ -1,5 +1,4 @@
-// Starting the game for one scene and waiting for it (Win32). The log reading
-// and value extraction themselves are platform-free (LogValue.h).
+// Starting the game for one scene and waiting for it (Win32).
 #pragma once
 
 #include <windows.h>
@@ -16,23 +15,6 @@ constexpr DWORD kGameCreationFlags = HIGH_PRIORITY_CLASS | CREATE_NEW_PROCESS_GR
 constexpr DWORD kOwnPriorityClass = IDLE_PRIORITY_CLASS;
 // The pause after every scene, the last one included.
 constexpr DWORD kScenePauseMs = 3000;
-
-// The game's benchmark log for an installation folder (plain concatenation).
-std::string LogPathFor(const std::string& gameFolder);
-
-// The log's size and last-write time, taken before and after a scene to tell a
-// result the game has just written from an old one.
-struct LogStamp {
-    bool exists = false;
-    unsigned long long sizeBytes = 0;
-    unsigned long long lastWrite = 0;
-
-    bool operator==(const LogStamp& other) const noexcept {
-        return exists == other.exists && sizeBytes == other.sizeBytes && lastWrite == other.lastWrite;
-    }
-    bool operator!=(const LogStamp& other) const noexcept { return !(*this == other); }
-};
-LogStamp StampLog(const std::string& path);
 
 // A started game's process and main thread.
 struct GameProcess {
