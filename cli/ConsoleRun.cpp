@@ -35,26 +35,50 @@ namespace {
 // How long a closing console window waits for the results to be written.
 constexpr DWORD kCloseWaitMs = 4000;
 
-// Set by the console control handler, which the system runs on a thread of its own.
-HANDLE theStopEvent = nullptr;
-// Set once the files are written, so that a closing console window waits for them.
-HANDLE theDoneEvent = nullptr;
+// The two events between the run and the console control handler, which the
+// system runs on a thread of its own at any moment. They belong to the process,
+// not to a run's locals, so that the handler never sees a closed handle.
+struct StopSignals {
+    // Set by the handler: the run stops.
+    framework::UniqueHandle stop{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    // Set by the run once its files are written, so that a closing console window waits for them.
+    framework::UniqueHandle done{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+};
+StopSignals theSignals;
 
 BOOL WINAPI OnConsoleControl(DWORD type) {
     switch (type) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT:
-        ::SetEvent(theStopEvent);
+        ::SetEvent(theSignals.stop.get());
         return TRUE;
     case CTRL_CLOSE_EVENT:
         // The system ends the process when this returns: first let the run write out.
-        ::SetEvent(theStopEvent);
-        ::WaitForSingleObject(theDoneEvent, kCloseWaitMs);
+        ::SetEvent(theSignals.stop.get());
+        ::WaitForSingleObject(theSignals.done.get(), kCloseWaitMs);
         return TRUE;
     default:
         return FALSE;
     }
 }
+
+// OnConsoleControl, registered for as long as a run lasts.
+class ConsoleControlScope {
+public:
+    ConsoleControlScope() noexcept {
+        ::ResetEvent(theSignals.stop.get());
+        ::ResetEvent(theSignals.done.get());
+        // Started in a new process group, a console program ignores Ctrl-C until it asks for it.
+        ::SetConsoleCtrlHandler(nullptr, FALSE);
+        ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+    }
+    ~ConsoleControlScope() { ::SetConsoleCtrlHandler(&OnConsoleControl, FALSE); }
+    ConsoleControlScope(const ConsoleControlScope&) = delete;
+    ConsoleControlScope& operator=(const ConsoleControlScope&) = delete;
+
+    // Marks the run's files as written.
+    static void Done() noexcept { ::SetEvent(theSignals.done.get()); }
+};
 
 void Print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -198,13 +222,7 @@ public:
             return kExitBadArgument;
         }
 
-        framework::UniqueHandle stopEvent(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        framework::UniqueHandle doneEvent(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        theStopEvent = stopEvent.get();
-        theDoneEvent = doneEvent.get();
-        // Started in a new process group, a console program ignores Ctrl-C until it asks for it.
-        ::SetConsoleCtrlHandler(nullptr, FALSE);
-        ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+        const ConsoleControlScope controlHandler;
 
         report_.machine = GatherMachineFacts();
         Compose();
@@ -219,7 +237,7 @@ public:
 
         Print((report_.options.quiet ? "" : "\n") + ResultsText(report_));
         const bool written = WriteOutputs();
-        ::SetEvent(theDoneEvent);
+        ConsoleControlScope::Done();
         return written ? ExitStatus(report_) : kExitSomeFailed;
     }
 
@@ -256,7 +274,7 @@ private:
         }
     }
 
-    bool StopRequested() const { return ::WaitForSingleObject(theStopEvent, 0) == WAIT_OBJECT_0; }
+    bool StopRequested() const { return ::WaitForSingleObject(theSignals.stop.get(), 0) == WAIT_OBJECT_0; }
 
     void RunRounds() {
         const Stopwatch total;
@@ -282,7 +300,7 @@ private:
                     return;
                 }
                 // The window's pause after every scene; Ctrl-C cuts it short.
-                if (::WaitForSingleObject(theStopEvent, bench::kScenePauseMs) == WAIT_OBJECT_0) {
+                if (::WaitForSingleObject(theSignals.stop.get(), bench::kScenePauseMs) == WAIT_OBJECT_0) {
                     report_.stopped = true;
                     return;
                 }
@@ -302,7 +320,7 @@ private:
     void RunOne(const bench::SceneLine& line, int round, const Stopwatch& total) {
         const bench::SceneRow& scene = bench::SceneTable()[static_cast<std::size_t>(line.index)];
         GameJobLauncher launcher(static_cast<DWORD>(TimeoutSeconds(report_.options, scene)) * 1000,
-                                 theStopEvent);
+                                 theSignals.stop.get());
         SceneAttempt record;
         record.sceneIndex = line.index;
         record.round = round;
