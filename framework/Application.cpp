@@ -46,7 +46,7 @@ int Application::Main(HINSTANCE instance) {
         return -1;
     }
     application->InitInstance();
-    return application->ExitInstance();
+    return 0;
 }
 
 void ReportUnexpected(HWND owner, const char* what) noexcept {

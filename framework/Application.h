@@ -19,8 +19,6 @@ public:
     // program's windows run theirs (modal), and the program ends when InitInstance
     // returns, whatever it returns.
     virtual bool InitInstance() = 0;
-    // The exit status of a normal end.
-    virtual int ExitInstance() { return 0; }
 
     static Application* Instance() noexcept;
     // The module that holds the dialog templates, bitmaps, icons and strings.
@@ -29,7 +27,7 @@ public:
     static const char* Name() noexcept;
 
     // The process entry point's work: starts the process and runs the one
-    // application object.
+    // application object. The exit status of a normal end is 0.
     static int Main(HINSTANCE instance);
 
 private:

@@ -254,7 +254,6 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         auto& dialogs = OpenDialogs();
         dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), this), dialogs.end());
         window_ = nullptr;
-        OnWindowDestroyed();
         return FALSE;
     }
     LRESULT result = 0;

@@ -54,8 +54,6 @@ protected:
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
-    // Called once the window is gone (WM_NCDESTROY).
-    virtual void OnWindowDestroyed() {}
 
     // Ends the modal loop with `result`; hides a modeless dialog.
     void EndDialog(INT_PTR result);

@@ -39,20 +39,12 @@ template <typename GdiHandle> struct GdiObjectTraits {
     static void Close(Handle handle) noexcept { ::DeleteObject(handle); }
 };
 
-struct IconTraits {
-    using Handle = HICON;
-    static Handle Empty() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { ::DestroyIcon(handle); }
-};
-
 using UniqueHandle = UniqueOwner<KernelHandleTraits>;
 using UniqueFile = UniqueOwner<FileHandleTraits>;
 using UniqueRegistryKey = UniqueOwner<RegistryKeyTraits>;
 using UniqueModule = UniqueOwner<ModuleTraits>;
 using UniqueFont = UniqueOwner<GdiObjectTraits<HFONT>>;
 using UniqueBitmap = UniqueOwner<GdiObjectTraits<HBITMAP>>;
-using UniqueBrush = UniqueOwner<GdiObjectTraits<HBRUSH>>;
-using UniqueIcon = UniqueOwner<IconTraits>;
 
 // BeginPaint and EndPaint around one WM_PAINT.
 class PaintDc {

@@ -27,10 +27,6 @@ void ListView::DeleteAllItems() const {
     ::SendMessageA(window_, LVM_DELETEALLITEMS, 0, 0);
 }
 
-int ListView::ItemCount() const {
-    return static_cast<int>(::SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0));
-}
-
 int ListView::InsertItem(int index, const std::string& text) const {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;

@@ -21,7 +21,6 @@ public:
     int InsertColumn(int index, const std::string& heading, int format = LVCFMT_LEFT) const;
     void SetColumnWidth(int index, int widthPixels) const;
     void DeleteAllItems() const;
-    int ItemCount() const;
     // Inserts a row with its first-column text (image 0, no state bits).
     int InsertItem(int index, const std::string& text) const;
     void SetItemText(int index, int subItem, const std::string& text) const;
