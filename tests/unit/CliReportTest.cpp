@@ -292,6 +292,54 @@ TEST_P(CsvFieldTest, QuotesOnlyWhereItMust) {
 INSTANTIATE_TEST_SUITE_P(Cases, CsvFieldTest, ::testing::ValuesIn(kCsvFieldCases),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
+struct HeaderCase {
+    const char* name;
+    std::vector<int> scenes;
+    int runs;
+    bench::Renderer renderer;
+    bench::Detail detail;
+    const char* resolution;
+    const char* optionsLine;
+};
+
+const HeaderCase kHeaderCases[] = {
+    {"Defaults",
+     {0, 1, 2, 3, 4, 5},
+     3,
+     bench::Renderer::Direct3D,
+     bench::Detail::High,
+     "1024x768",
+     "Options:     Direct3D 8.1, High, 1024x768; 6 scenes, 3 runs each; time-out 291 s per scene run\n"},
+    {"OneOfEach",
+     {4},
+     1,
+     bench::Renderer::OpenGL,
+     bench::Detail::Low,
+     "640x480",
+     "Options:     OpenGL ICD, Low, 640x480; 1 scene, 1 run each; time-out 291 s per scene run\n"},
+};
+
+class HeaderTextTest : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(HeaderTextTest, NamesTheMachineAndTheOptions) {
+    const HeaderCase& c = GetParam();
+    RunReport report = MakeReport(c.scenes, c.runs);
+    report.options.renderer = c.renderer;
+    report.options.detail = c.detail;
+    report.options.resolutionText = c.resolution;
+    EXPECT_EQ(cli::HeaderText(report), std::string("korvane-cli 1.00 Alpha1\n"
+                                                   "Processor:   Intel(R) Pentium(R) III\n"
+                                                   "Frequency:   1466.53 MHz\n"
+                                                   "Cache:       32k L1, 256k L2\n"
+                                                   "RAM Size:    257 MByte\n"
+                                                   "OS Name:     Windows XP\n"
+                                                   "Video Card:  RADEON 9700\n") +
+                                           c.optionsLine + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HeaderTextTest, ::testing::ValuesIn(kHeaderCases),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
 TEST(ReportCsvTest, OneRowPerSceneRun) {
     RunReport report = MakeReport({0, 3}, 1);
     AddRun(report, 0, 1, RunStatus::Ok, 41.5, 6284);
