@@ -35,4 +35,9 @@ void LookUpGameInstallation(HWND owner) {
     GameInstall() = MakeInstallPaths(*folder);
 }
 
+bench::GamePlaces InstalledGamePlaces() {
+    const InstallPaths& install = GameInstall();
+    return {install.gameExecutable, install.systemFolder, install.gameFolder};
+}
+
 } // namespace app

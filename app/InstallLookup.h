@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "bench/BenchmarkRun.h"
+
 namespace app {
 
 // The demo installer's key, in the 32-bit view of HKEY_LOCAL_MACHINE.
@@ -25,5 +27,9 @@ std::optional<std::string> ReadDemoFolder();
 // Sets GameInstall(). When the demo is not installed it shows the fatal message
 // owned by `owner` and ends the process with status -1; it then never returns.
 void LookUpGameInstallation(HWND owner);
+
+// GameInstall() as the shared run takes it: the executable, the system folder it
+// runs in and the installation folder that holds the benchmark log.
+bench::GamePlaces InstalledGamePlaces();
 
 } // namespace app

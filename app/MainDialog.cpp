@@ -174,9 +174,7 @@ void MainDialog::OnBenchmarkNow() {
 }
 
 bool MainDialog::RunScene(const bench::SceneLine& scene) {
-    const InstallPaths& install = GameInstall();
-    const bench::SceneOutcome outcome =
-        bench::RunScene(scene, {install.gameExecutable, install.systemFolder, install.gameFolder}, results);
+    const bench::SceneOutcome outcome = bench::RunScene(scene, InstalledGamePlaces(), results);
     if (outcome.status != bench::SceneStatus::Recorded) {
         ShowError(outcome.message);
         return false;

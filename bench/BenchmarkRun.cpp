@@ -6,10 +6,10 @@
 #include <optional>
 #include <vector>
 
-#include "bench/LogValue.h"
-#include "bench/RunMessages.h"
 #include "bench/BenchmarkLog.h"
 #include "bench/GameProcess.h"
+#include "bench/LogValue.h"
+#include "bench/RunMessages.h"
 #include "framework/Format.h"
 #include "framework/TextFile.h"
 

@@ -1,8 +1,6 @@
 // The benchmark details list's rows.
 #include "bench/DetailsRows.h"
 
-#include <array>
-
 #include "bench/BenchOptions.h"
 #include "bench/SceneScore.h"
 #include "framework/Format.h"

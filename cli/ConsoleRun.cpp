@@ -330,10 +330,8 @@ private:
         }
 
         const Stopwatch sceneTime;
-        const app::InstallPaths& install = app::GameInstall();
         const bench::SceneOutcome outcome =
-            bench::RunScene(line, {install.gameExecutable, install.systemFolder, install.gameFolder},
-                            report_.sets.back(), std::ref(launcher));
+            bench::RunScene(line, app::InstalledGamePlaces(), report_.sets.back(), std::ref(launcher));
         record.seconds = sceneTime.Seconds();
         if (outcome.status == bench::SceneStatus::Recorded) {
             record.lastLine = outcome.lastLine;

@@ -18,6 +18,11 @@ std::vector<Dialog*>& OpenDialogs() {
     return dialogs;
 }
 
+void ForgetOpenDialog(const Dialog* dialog) {
+    auto& dialogs = OpenDialogs();
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), dialog), dialogs.end());
+}
+
 // Messages whose answer a dialog procedure returns directly instead of through DWLP_MSGRESULT.
 bool AnswersDirectly(UINT message) {
     switch (message) {
@@ -66,8 +71,7 @@ Dialog::~Dialog() {
     }
     HWND window = window_;
     ::SetWindowLongPtrA(window, DWLP_USER, 0);
-    auto& dialogs = OpenDialogs();
-    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), this), dialogs.end());
+    ForgetOpenDialog(this);
     window_ = nullptr;
     ::DestroyWindow(window);
 }
@@ -251,8 +255,7 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     }
     if (message == WM_NCDESTROY) {
-        auto& dialogs = OpenDialogs();
-        dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), this), dialogs.end());
+        ForgetOpenDialog(this);
         window_ = nullptr;
         return FALSE;
     }

@@ -1,4 +1,4 @@
-// What every Korvane process sets first, the window and the console program alike.
+// What a process sets first, a window program and a console program alike.
 #pragma once
 
 namespace framework {
