@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Korvane's builds, tests and demo run need: the
 # compilers (native and MinGW-w64), GoogleTest, Wine with its fonts, Xvfb and the
-# screenshot tools, the zip tools for the release and the code checkers. Only the
+# screenshot tools, the zip tools for the release, the code checkers and the JSON
+# schema validator (Debian's python3-jsonschema, for /usr/bin/python3). Only the
 # packages that are missing are installed; with everything present it does nothing.
 # Wine's 32-bit half (wine32, with the GL libraries Direct3D 8 needs under it)
 # comes from Debian's i386 architecture, which is added when missing.
@@ -31,6 +32,7 @@ packages=(
     clang-format
     clang-tidy
     cppcheck
+    python3-jsonschema
     libclang-rt-14-dev
     wine32:i386
     libgl1:i386
