@@ -6,7 +6,8 @@
 #   - the checks on both releases' PE files (imports, header, hardening, manifest, zip),
 #   - the i686 tests under 32-bit Wine: the unit tests with the Windows C runtime and
 #     x87 arithmetic, the stand-in game's self-test, and the end-to-end tests through
-#     the real windows of the i686 release, with a smoke run of the x86_64 release.
+#     the real windows of the i686 release, with a smoke run of the x86_64 release,
+#   - the fuzz targets for a bounded time, beside the tests above.
 # Usage: scripts/run-tests.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,17 +23,25 @@ start=$(date +%s)
 korvane_wine_ensure
 trap korvane_wine_stop EXIT
 
+# --- Fuzzing: each fuzz target of the platform-free parsers for a bounded time
+# (KORVANE_FUZZ_SECONDS per target, 45 by default); scripts/run-fuzzers.sh alone
+# runs them longer. The fuzzers run beside the tests below: those mostly wait for
+# Korvane's pauses between scenes, the fuzzers keep the processor busy meanwhile.
+fuzz_log="$root/build/fuzz-run.log"
+mkdir -p "$root/build"
+"$root/scripts/run-fuzzers.sh" "${KORVANE_FUZZ_SECONDS:-45}" >"$fuzz_log" 2>&1 &
+fuzz_pid=$!
+# --- End of fuzzing.
+
 status=0
 for tree in native win32 win64 win32-tests; do
     echo "== tests: $tree"
     (cd "$root/build/$tree" && ctest --output-on-failure --timeout 900) || status=1
 done
 
-# --- Fuzzing: each fuzz target of the platform-free parsers for a bounded time
-# (KORVANE_FUZZ_SECONDS per target, 45 by default); scripts/run-fuzzers.sh alone
-# runs them longer.
-"$root/scripts/run-fuzzers.sh" "${KORVANE_FUZZ_SECONDS:-45}" || status=1
-# --- End of fuzzing.
+echo "== fuzzing"
+wait "$fuzz_pid" || status=1
+cat "$fuzz_log"
 
 # --- Layers: which folder's code may include which, and no product build file
 # compiling anything of tests/ (scripts/check-layers.sh states the rules).

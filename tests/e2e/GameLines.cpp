@@ -43,15 +43,12 @@ std::string SettingsSection(int index) {
     return std::string("[") + (scene.botMatch ? "botmatch " : "flyby ") + scene.map + "]";
 }
 
-const char* const kRoundingEdgeFps[kSceneCount] = {"102.839365", "32.142131", "148.563505",
-                                                   "95.946027",  "74.610574", "30.308400"};
-const char* const kRoundingEdgeSceneTexts[kSceneCount] = {"102.84 fps", "32.14 fps", "148.56 fps",
-                                                          "95.95 fps",  "74.61 fps", "30.31 fps"};
-
 std::string RoundingEdgeSettings() {
     std::string settings;
     for (int index = 0; index < kSceneCount; ++index) {
-        settings += SettingsSection(index) + "\r\nfps=" + kRoundingEdgeFps[index] + "\r\n";
+        static const char* const fps[kSceneCount] = {"102.839365", "32.142131", "148.563505",
+                                                     "95.946027",  "74.610574", "30.308400"};
+        settings += SettingsSection(index) + "\r\nfps=" + fps[index] + "\r\n";
     }
     return settings;
 }

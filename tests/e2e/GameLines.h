@@ -36,20 +36,9 @@ std::string ExpectedGameLine(const std::string& gameFolder, const std::string& k
 // The stand-in's settings section for scene `index`: "[flyby dm-antalus]" and so on.
 std::string SettingsSection(int index);
 
-// Frame rates for scenes 0 to 5 at rounding edges of the score arithmetic: the
-// float running sums decide the last digit of the result window's texts. Kept
-// unrounded, the score and both averages would each come out one step higher
-// ("8074 ", "94.52 fps", "66.96 fps "); the details list's overall, the sum of
-// the six stored floats, is "8074 Korvanes", one more than the window's score. The i686 build
-// (x87, 53-bit precision, stored floats) and the x86_64 build (SSE) must both
-// give the texts below.
-extern const char* const kRoundingEdgeFps[kSceneCount];
-constexpr char kRoundingEdgeScore[] = "8073 ";
-constexpr char kRoundingEdgeFlyby[] = "94.51 fps";
-constexpr char kRoundingEdgeBotmatch[] = "66.95 fps ";
-constexpr char kRoundingEdgeOverall[] = "8074 Korvanes";
-extern const char* const kRoundingEdgeSceneTexts[kSceneCount];
-// The stand-in's settings that report them.
+// The stand-in's settings for frame rates at the rounding edges of the score
+// arithmetic (102.839365, 32.142131, 148.563505, 95.946027, 74.610574, 30.308400):
+// the float running sums decide the last digit of the window's texts.
 std::string RoundingEdgeSettings();
 
 } // namespace e2e

@@ -4,11 +4,6 @@
 #include <cctype>
 #include <ostream>
 
-#include "GameLines.h"
-#include "driver/Paths.h"
-#include "driver/Timing.h"
-#include "res/resource.h"
-
 namespace e2e {
 
 namespace {
@@ -16,18 +11,23 @@ namespace {
 // The test's folder name: the capitals and digits of its name, at most six. The
 // game's command line holds the demo's folder and Korvane's folder and fits only
 // 279 characters, so the folders of a test must stay short.
-constexpr std::size_t kShortNameLength = 6;
-
 std::string ShortTestName() {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name;
-    for (const char c : std::string(info->name())) {
-        if (name.size() < kShortNameLength &&
+    for (const char c : std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+        if (name.size() < 6 &&
             (std::isupper(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)))) {
             name.push_back(c);
         }
     }
     return name.empty() ? std::string("T") : name;
+}
+
+// `text` with every CR LF turned into LF.
+std::string WithoutCarriageReturns(std::string text) {
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+        text.erase(at, 1);
+    }
+    return text;
 }
 
 } // namespace
@@ -41,155 +41,118 @@ TestPrograms& Programs() {
     return programs;
 }
 
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 std::ostream& operator<<(std::ostream& out, const RunOutcome& outcome) {
-    out << "after " << outcome.elapsedMs << " ms: ";
-    if (outcome.messageBox) {
-        out << "message box \"" << outcome.messageBox->caption << "\": \"" << outcome.messageBox->text
-            << "\"";
-    } else if (outcome.korvaneEnded) {
-        out << "Korvane ended";
-    } else if (outcome.timedOut) {
-        out << "time-out; the main window " << (outcome.answersAtTimeOut ? "answers" : "does not answer");
-    } else if (outcome.finished) {
-        out << "finished";
-    }
-    out << (outcome.resultsShown ? ", result window visible" : ", no result window");
-    return out;
+    out << "after " << outcome.elapsedMs << " ms: "
+        << (outcome.messageBox
+                ? "message box \"" + outcome.messageBox->caption + "\": \"" + outcome.messageBox->text + "\""
+            : outcome.timedOut ? std::string("time-out")
+            : outcome.finished ? std::string("finished")
+                               : std::string("Korvane ended"));
+    return out << (outcome.resultsShown ? ", result window visible" : ", no result window");
+}
+
+std::ostream& operator<<(std::ostream& out, const CliResult& result) {
+    return out << "exit " << (result.exitStatus ? std::to_string(*result.exitStatus) : "(still running)")
+               << " after " << result.elapsedMs << " ms\n--- output:\n"
+               << result.output << "--- errors:\n"
+               << result.errors;
 }
 
 void KorvaneTest::SetUp() {
-    ASSERT_TRUE(FileExists(Programs().korvane)) << "korvane.exe not found: " << Programs().korvane;
-    ASSERT_TRUE(FileExists(Programs().game)) << "the stand-in game not found: " << Programs().game;
     registry_ = std::make_unique<DemoKeySnapshot>();
     ASSERT_TRUE(registry_->IsUsable()) << registry_->Problem();
     ASSERT_TRUE(MakeFolders(kTestRoot) && SaveDemoKeyState(*registry_, SavedDemoKeyPath()))
         << "cannot save the demo key's state in " << SavedDemoKeyPath();
     root_ = JoinPath(kTestRoot, ShortTestName());
-    ASSERT_TRUE(DeleteTree(root_)) << "cannot clear " << root_;
-    ASSERT_TRUE(MakeFolders(root_)) << "cannot make " << root_;
+    ASSERT_TRUE(DeleteTree(root_) && MakeFolders(root_)) << "cannot make " << root_;
 }
 
 void KorvaneTest::TearDown() {
     const DWORD korvaneId = korvane_.Id();
     korvane_.Kill();
+    cli_.Kill();
     if (!root_.empty()) {
         KillProcesses("UT2003.exe", root_, korvaneId);
         EXPECT_TRUE(DeleteTree(root_)) << "cannot delete " << root_;
     }
+    std::string error;
     if (registry_) {
-        std::string error;
-        const bool restored = registry_->Restore(&error);
-        EXPECT_TRUE(restored) << "the demo key was not restored: " << error;
-        if (restored) {
-            DeleteFileAt(SavedDemoKeyPath());
-        }
+        EXPECT_TRUE(registry_->Restore(&error)) << "the demo key was not restored: " << error;
+        DeleteFileAt(SavedDemoKeyPath());
     }
 }
 
-std::string KorvaneTest::KorvaneFolder() const {
-    return JoinPath(root_, "k");
-}
-
-std::string KorvaneTest::GameFolder() const {
-    return JoinPath(root_, "g");
-}
-
-void KorvaneTest::InstallDemo(const std::string& folder, bool withGame, bool registerFolder) {
+void KorvaneTest::InstallDemo(const std::string& folder, bool withGame) {
     std::string error;
-    demo_ = MakeDemoInstall(folder.empty() ? GameFolder() : folder,
-                            withGame ? Programs().game : std::string(), &error);
+    demo_ = MakeDemoInstall(folder.empty() ? GameFolder() : folder, withGame ? Programs().game : "", &error);
     ASSERT_TRUE(demo_.has_value()) << error;
-    if (registerFolder) {
-        ASSERT_TRUE(demo_key::SetFolder(demo_->folder, &error)) << error;
-    }
+    ASSERT_TRUE(demo_key::SetFolder(demo_->folder, &error)) << error;
 }
 
-void KorvaneTest::StartKorvane(const std::string& workingFolder) {
+void KorvaneTest::StartKorvane(const std::string& workingFolder, const std::string& executable) {
     korvaneFolder_ = workingFolder.empty() ? KorvaneFolder() : workingFolder;
+    const std::string file = JoinPath(korvaneFolder_, "cpudef.dat");
     ASSERT_TRUE(MakeFolders(korvaneFolder_)) << "cannot make " << korvaneFolder_;
-    const std::string definitions = JoinPath(korvaneFolder_, "cpudef.dat");
-    switch (startOptions_.cpuDefinitions) {
-    case CpuDefinitionsFile::Shipped:
-        if (!Programs().cpuDefinitions.empty() && FileExists(Programs().cpuDefinitions)) {
-            ASSERT_TRUE(CopyFileTo(Programs().cpuDefinitions, definitions));
-        }
-        break;
-    case CpuDefinitionsFile::Given:
-        ASSERT_TRUE(WriteTextFile(definitions, startOptions_.cpuDefinitionsBytes))
-            << "cannot write " << definitions;
-        break;
-    case CpuDefinitionsFile::None:
-        ASSERT_TRUE(DeleteFileAt(definitions)) << "cannot delete " << definitions;
-        break;
-    }
-    const std::string executable =
-        startOptions_.executable.empty() ? Programs().korvane : startOptions_.executable;
+    ASSERT_TRUE(!definitions                ? DeleteFileAt(file)
+                : *definitions == "shipped" ? FileExists(file) || CopyFileTo(Programs().cpuDefinitions, file)
+                                            : WriteTextFile(file, *definitions))
+        << file;
     std::string error;
-    korvane_ = Process::Start(executable, std::string(), korvaneFolder_, &error);
+    korvane_ =
+        Process::Start(executable.empty() ? Programs().korvane : executable, "", korvaneFolder_, &error);
     ASSERT_TRUE(korvane_) << error;
 }
 
 void KorvaneTest::StartKorvaneAndWaitForMainWindow(const std::string& workingFolder,
+                                                   const std::string& executable,
                                                    const std::function<void(HWND)>& atFirstSight) {
-    ASSERT_NO_FATAL_FAILURE(StartKorvane(workingFolder));
+    ASSERT_NO_FATAL_FAILURE(StartKorvane(workingFolder, executable));
     WindowQuery query;
     query.caption = kMainCaption;
-    if (atFirstSight) {
-        // The window exists, hidden, while it initialises: find it, then watch it.
-        query.visibleOnly = false;
-        HWND window = nullptr;
-        WaitUntil(
-            [&] {
-                if (window == nullptr || !::IsWindow(window)) {
-                    window = FindTopLevelWindow(korvane_.Id(), query);
-                }
-                return window != nullptr && ::IsWindowVisible(window);
-            },
-            kStartTimeoutMs, 1);
-        if (window != nullptr && ::IsWindowVisible(window)) {
-            main_ = window;
-            atFirstSight(window);
-        }
-    } else {
-        main_ = WaitForTopLevelWindow(korvane_.Id(), query, kStartTimeoutMs);
-    }
-    if (main_ == nullptr) {
+    // The window exists, hidden, while it initialises: find it, then watch it.
+    query.visibleOnly = false;
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            window =
+                window != nullptr && ::IsWindow(window) ? window : FindTopLevelWindow(korvane_.Id(), query);
+            return window != nullptr && ::IsWindowVisible(window);
+        },
+        kStartTimeoutMs, atFirstSight ? 1 : 50);
+    if (window == nullptr || !::IsWindowVisible(window)) {
         const std::optional<MessageBoxInfo> box = FindMessageBox(korvane_.Id());
         FAIL() << "no visible main window within " << kStartTimeoutMs << " ms"
-               << (box ? "; a message box \"" + box->caption + "\" says: " + box->text : std::string())
-               << (korvane_.IsRunning() ? "" : "; Korvane has ended");
+               << (box ? "; a message box \"" + box->caption + "\" says: " + box->text : std::string());
+    }
+    main_ = window;
+    if (atFirstSight) {
+        atFirstSight(window);
     }
 }
 
-std::optional<DWORD> KorvaneTest::ExitKorvane() {
-    if (!PostCommand(main_, IDCANCEL)) {
-        return std::nullopt;
-    }
-    return korvane_.WaitForExit(kExitTimeoutMs);
+void KorvaneTest::ExpectNormalExit() {
+    ASSERT_TRUE(PostCommand(main_, IDCANCEL));
+    EXPECT_EQ(korvane_.WaitForExit(kWindowTimeoutMs), std::optional<DWORD>(0)) << "after \"Exit\"";
 }
 
 void KorvaneTest::SetChecked(int id, bool checked) {
-    const std::optional<bool> before = IsChecked(main_, id);
-    ASSERT_TRUE(before.has_value()) << "control " << id << " does not answer BM_GETCHECK";
-    if (*before != checked) {
+    if (IsChecked(main_, id) != std::optional<bool>(checked)) {
         ASSERT_TRUE(SendClick(main_, id)) << "control " << id << " did not take the click";
     }
     ASSERT_EQ(IsChecked(main_, id), std::optional<bool>(checked)) << "control " << id;
 }
 
 void KorvaneTest::ChooseScenes(std::initializer_list<int> sceneIds) {
-    for (const int id : {IDC_MAIN_FLYBY1, IDC_MAIN_FLYBY2, IDC_MAIN_FLYBY3, IDC_MAIN_BOTMATCH1,
-                         IDC_MAIN_BOTMATCH2, IDC_MAIN_BOTMATCH3}) {
-        bool wanted = false;
-        for (const int chosen : sceneIds) {
-            wanted = wanted || chosen == id;
-        }
-        ASSERT_NO_FATAL_FAILURE(SetChecked(id, wanted));
+    for (int index = 0; index < kSceneCount; ++index) {
+        const int id = Scene(index).checkBoxId;
+        ASSERT_NO_FATAL_FAILURE(
+            SetChecked(id, std::find(sceneIds.begin(), sceneIds.end(), id) != sceneIds.end()));
     }
 }
-
-// How long the main window must keep answering before a press counts as over.
-constexpr DWORD kSettleMs = 500;
 
 RunOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll) {
     RunOutcome outcome;
@@ -199,118 +162,107 @@ RunOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts, const std::functio
         WaitUntil([&] { return !IsVisible(result); }, kWindowTimeoutMs);
     }
     const std::size_t startsBefore = GameStarts().size();
-    const DWORD timeoutMs = kWindowTimeoutMs + static_cast<DWORD>(expectedStarts) * kPerSceneTimeoutMs;
+    const Deadline deadline(kWindowTimeoutMs + static_cast<DWORD>(expectedStarts) * kPerSceneTimeoutMs);
     const ULONGLONG start = NowMs();
-    if (!PostClick(main_, IDC_MAIN_BENCHMARK)) {
-        outcome.timedOut = true;
-        return outcome;
-    }
-    const Deadline deadline(timeoutMs);
-    for (;;) {
+    outcome.timedOut = !PostClick(main_, IDC_MAIN_BENCHMARK);
+    while (!outcome.timedOut && korvane_.IsRunning()) {
         if (eachPoll) {
             eachPoll();
         }
-        if (!korvane_.IsRunning()) {
-            outcome.korvaneEnded = true;
-            break;
-        }
-        outcome.messageBox = FindMessageBox(korvane_.Id());
-        if (outcome.messageBox) {
+        if ((outcome.messageBox = FindMessageBox(korvane_.Id()))) {
             break;
         }
         // The run blocks the main window's thread until its very end, so an answer
         // after the last expected start means the press is over. Without a start
-        // an answer proves nothing (it may come before the posted click is even
-        // taken): such a press must end in a message box.
-        const bool startsDone =
-            expectedStarts > 0 &&
-            GameStarts().size() >= startsBefore + static_cast<std::size_t>(expectedStarts);
-        const bool resultsVisible = IsVisible(ResultWindow());
-        if (startsDone || resultsVisible) {
+        // an answer proves nothing (it may come before the click is even taken):
+        // such a press must end in a message box.
+        const bool startsDone = expectedStarts > 0 && GameStarts().size() >= startsBefore + expectedStarts;
+        if ((startsDone || IsVisible(ResultWindow())) && IsResponsive(main_)) {
             // A message box's own loop answers before the box is on screen: the
-            // press is over only when the thread still answers a moment later
-            // and no box has come.
-            if (IsResponsive(main_)) {
-                ::Sleep(kSettleMs);
-                outcome.messageBox = FindMessageBox(korvane_.Id());
-                if (outcome.messageBox) {
-                    break;
-                }
-            }
-            if (IsResponsive(main_)) {
-                outcome.finished = true;
-                outcome.resultsShown = IsVisible(ResultWindow());
+            // press is over only when no box has come a moment later.
+            ::Sleep(500);
+            if ((outcome.messageBox = FindMessageBox(korvane_.Id()))) {
                 break;
             }
-            outcome.sawBusy = true;
-        } else if (!IsResponsive(main_)) {
-            outcome.sawBusy = true;
+            outcome.finished = IsResponsive(main_);
+            if (outcome.finished) {
+                break;
+            }
         }
-        if (deadline.Expired()) {
-            outcome.timedOut = true;
-            outcome.answersAtTimeOut = IsResponsive(main_);
-            outcome.resultsShown = IsVisible(ResultWindow());
-            break;
-        }
+        outcome.sawBusy = outcome.sawBusy || !IsResponsive(main_);
+        outcome.timedOut = deadline.Expired();
         ::Sleep(50);
     }
+    outcome.resultsShown = IsVisible(ResultWindow());
     outcome.elapsedMs = NowMs() - start;
     return outcome;
 }
 
 std::vector<GameStart> KorvaneTest::GameStarts() {
-    if (!demo_) {
-        return {};
-    }
     std::optional<std::vector<GameStart>> starts;
     // A line the game is still writing reads as not yet there.
-    WaitUntil([&] { return (starts = ReadGameStarts(*demo_)).has_value(); }, kWindowTimeoutMs);
+    WaitUntil([&] { return !demo_ || (starts = ReadGameStarts(*demo_)).has_value(); }, kWindowTimeoutMs);
     return starts.value_or(std::vector<GameStart>());
 }
 
 HWND KorvaneTest::ResultWindow() const {
-    WindowQuery query;
-    query.caption = kResultCaption;
-    query.visibleOnly = false;
-    return FindTopLevelWindow(korvane_.Id(), query);
+    return FindTopLevelWindow(korvane_.Id(), WindowQuery{kDialogClass, kResultCaption, false});
 }
 
 HWND KorvaneTest::DetailsWindow() const {
-    WindowQuery query;
-    query.caption = kDetailsCaption;
-    query.visibleOnly = false;
-    return FindTopLevelWindow(korvane_.Id(), query);
+    return FindTopLevelWindow(korvane_.Id(), WindowQuery{kDialogClass, kDetailsCaption, false});
 }
 
 DetailsRows KorvaneTest::OpenDetails() {
-    HWND result = ResultWindow();
-    EXPECT_TRUE(PostClick(result, IDC_RESULT_DETAILS));
+    EXPECT_TRUE(PostClick(ResultWindow(), IDC_RESULT_DETAILS));
     HWND details = nullptr;
     WaitUntil([&] { return IsVisible(details = DetailsWindow()) && IsResponsive(details); },
               kWindowTimeoutMs);
-    EXPECT_TRUE(IsVisible(details)) << "the details window did not show";
-    if (!IsVisible(details)) {
-        return {};
-    }
     const std::optional<DetailsRows> rows = ListViewRows(::GetDlgItem(details, IDC_DETAILS_LIST));
     EXPECT_TRUE(rows.has_value()) << "the details list cannot be read";
     return rows.value_or(DetailsRows());
 }
 
 DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts) {
-    DetailsRows rows = {
-        {"", ""},
-        {"Korvane Version", "1.00 Alpha1"},
-        {"UT2003 Demo Version", "1077"},
-        {"Korvane Overall", overall},
-        {"", ""},
-        {"BENCHMARK DETAILS", ""},
-        {"", ""},
-    };
+    DetailsRows rows = {{"", ""},
+                        {"Korvane Version", "1.00 Alpha1"},
+                        {"UT2003 Demo Version", "1077"},
+                        {"Korvane Overall", overall},
+                        {"", ""},
+                        {"BENCHMARK DETAILS", ""},
+                        {"", ""}};
     for (int index = 0; index < kSceneCount; ++index) {
-        rows.push_back({Scene(index).detailsRow, sceneTexts.at(static_cast<std::size_t>(index))});
+        rows.push_back({Scene(index).detailsRow, sceneTexts.at(index)});
     }
     return rows;
+}
+
+void KorvaneTest::StartCli(const std::string& arguments, bool inJob) {
+    ASSERT_TRUE(MakeFolders(KorvaneFolder()) &&
+                CopyFileTo(Programs().cpuDefinitions, JoinPath(KorvaneFolder(), "cpudef.dat")));
+    StartOptions options;
+    options.console = true;
+    options.inJob = inJob;
+    std::string error;
+    cliStarted_ = NowMs();
+    cli_ = Process::Start(Programs().cli, arguments, KorvaneFolder(), &error, options);
+    ASSERT_TRUE(cli_) << error;
+}
+
+CliResult KorvaneTest::FinishCli(DWORD timeoutMs) {
+    CliResult result;
+    result.exitStatus = cli_.WaitForExit(timeoutMs);
+    result.elapsedMs = NowMs() - cliStarted_;
+    cli_.Kill();
+    // korvane-cli writes in text mode: CR LF line ends, as a console program does.
+    result.output = WithoutCarriageReturns(cli_.Output());
+    result.errors = WithoutCarriageReturns(cli_.Errors());
+    return result;
+}
+
+CliResult KorvaneTest::RunCli(const std::string& arguments, int sceneRuns, bool inJob) {
+    StartCli(arguments, inJob);
+    return HasFatalFailure() ? CliResult() : FinishCli(30000 + static_cast<DWORD>(sceneRuns) * 10000);
 }
 
 } // namespace e2e

@@ -1,7 +1,7 @@
 // The fixture of every end-to-end test: the programs under test, a fresh folder
 // per test, the demo's registry key put back afterwards, and the steps a user
-// takes with Korvane (start it, set options, press "BENCHMARK NOW!", wait for
-// what the run ends in).
+// takes (start Korvane, set options, press "BENCHMARK NOW!", wait for what the
+// press ends in; start korvane-cli and wait for its end).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,28 +15,28 @@
 #include <string>
 #include <vector>
 
+#include "GameLines.h"
 #include "driver/DemoRegistry.h"
 #include "driver/Files.h"
+#include "driver/Paths.h"
 #include "driver/Process.h"
+#include "driver/Timing.h"
 #include "driver/Ui.h"
+#include "res/resource.h"
 
 namespace e2e {
 
-// The programs handed over on the command line, as Windows paths.
+using namespace driver;
+
+// The programs and folders handed over on the command line, as Windows paths.
 struct TestPrograms {
-    std::string korvane;        // korvane.exe
-    std::string game;           // the stand-in UT2003.exe
-    std::string cpuDefinitions; // cpudef.dat to put beside Korvane, if it exists
-    std::string fakeD3d8;       // a d3d8.dll that names itself as the adapter (fakes/)
-    std::string d3d8Probe;      // a program that loads d3d8.dll the plain way (fakes/)
+    std::string korvane, cli, game, cpuDefinitions, fakeD3d8, d3d8Probe;
+    std::string reports; // where korvane-cli's JSON reports are kept for the schema check
 };
 TestPrograms& Programs();
-
-// Where a test keeps the demo key's earlier state while it runs (see
-// SaveDemoKeyState); main() repairs the key from it after a run was killed.
+// Where a test keeps the demo key's earlier state while it runs.
 std::string SavedDemoKeyPath();
 
-// Window captions and message box texts as Korvane shows them.
 constexpr char kMainCaption[] = "Korvane version 1.00 alpha";
 constexpr char kResultCaption[] = "Korvane Result Window";
 constexpr char kDetailsCaption[] = "Benchmark details";
@@ -44,34 +44,19 @@ constexpr char kAboutCaption[] = "About Korvane...";
 constexpr char kFatalCaption[] = "Korvane Fatal Error";
 constexpr char kWarningCaption[] = "Korvane Warning";
 constexpr char kErrorCaption[] = "Korvane Error";
+constexpr char kFatalText[] = "Fatal Error: cannot find the UT2003 demo registry key. Make sure that UT2003 "
+                              "demo is installed in your system. The application will now exit";
 
-// Time-outs. Under Wine a program takes a second or two to show its first window;
-// every scene of a run takes the game's start plus Korvane's 3000 ms pause.
+// Under Wine a program takes a second or two to show its first window; every
+// scene takes the game's start plus the 3000 ms pause after it.
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kWindowTimeoutMs = 10000;
-constexpr DWORD kExitTimeoutMs = 10000;
 constexpr DWORD kPerSceneTimeoutMs = 15000;
+constexpr ULONGLONG kPauseAfterSceneMs = 3000;
 
-// Korvane's exit status when it ends through "Exit" (the framework's default).
-constexpr DWORD kNormalExitCode = 0;
-
-// The rows of the details list for an overall score text and six scene texts.
 using DetailsRows = std::vector<std::vector<std::string>>;
+// The 13 rows of the details list for an overall text and six scene texts.
 DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts);
-
-// What StartKorvane puts into Korvane's working folder as cpudef.dat.
-enum class CpuDefinitionsFile {
-    Shipped, // the file that ships with Korvane (the default)
-    Given,   // the bytes a test chose
-    None,    // no file at all
-};
-
-// How StartKorvane starts Korvane; a test may change these before it starts it.
-struct KorvaneStartOptions {
-    std::string executable; // Programs().korvane when empty
-    CpuDefinitionsFile cpuDefinitions = CpuDefinitionsFile::Shipped;
-    std::string cpuDefinitionsBytes; // with CpuDefinitionsFile::Given
-};
 
 // How a press of "BENCHMARK NOW!" ended.
 struct RunOutcome {
@@ -79,12 +64,18 @@ struct RunOutcome {
     bool finished = false;                    // the main window answers again after the run
     bool resultsShown = false;                // the result window is visible at the end
     bool sawBusy = false;                     // the main window did not answer at some point
-    bool korvaneEnded = false;                // Korvane is gone
     bool timedOut = false;
-    bool answersAtTimeOut = false; // the main window answered when time ran out
-    ULONGLONG elapsedMs = 0;       // from the press to the outcome
+    ULONGLONG elapsedMs = 0; // from the press to the outcome
 };
 std::ostream& operator<<(std::ostream& out, const RunOutcome& outcome);
+
+// korvane-cli's end: its status (none: still running at the time-out) and output, CR LF as LF.
+struct CliResult {
+    std::optional<DWORD> exitStatus;
+    std::string output, errors;
+    ULONGLONG elapsedMs = 0;
+};
+std::ostream& operator<<(std::ostream& out, const CliResult& result);
 
 // Names a parameterised test's cases after the `name` field of their parameter.
 struct CaseName {
@@ -93,6 +84,8 @@ struct CaseName {
     }
 };
 
+bool Contains(const std::string& text, const std::string& part);
+
 class KorvaneTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -100,63 +93,71 @@ protected:
 
     // C:\korvane-e2e\<short name of the test>, made fresh for this test.
     const std::string& Root() const { return root_; }
-    // Korvane's working folder unless a test chooses another: Root\k.
-    std::string KorvaneFolder() const;
-    // The demo's folder unless a test chooses another: Root\g.
-    std::string GameFolder() const;
+    std::string KorvaneFolder() const { return JoinPath(root_, "k"); }
+    std::string GameFolder() const { return JoinPath(root_, "g"); }
 
-    // Makes a stand-in installation in `folder` (GameFolder() when empty), with the
-    // stand-in game unless `withGame` is false, and points the registry at it.
-    void InstallDemo(const std::string& folder = std::string(), bool withGame = true,
-                     bool registerFolder = true);
+    // A stand-in installation in `folder` (GameFolder() when empty), with the
+    // stand-in game unless `withGame` is false, registered as the demo's folder.
+    void InstallDemo(const std::string& folder = std::string(), bool withGame = true);
     const DemoInstall& Demo() const { return *demo_; }
 
-    // Starts Korvane in `workingFolder` (KorvaneFolder() when empty; made if
-    // missing, with cpudef.dat as StartOptions() say), as StartOptions() say.
-    void StartKorvane(const std::string& workingFolder = std::string());
+    // Starts `executable` (korvane.exe when empty) in `workingFolder`
+    // (KorvaneFolder() when empty), with the shipped cpudef.dat there unless
+    // `definitions` gives its bytes (nothing: no file).
+    void StartKorvane(const std::string& workingFolder = std::string(),
+                      const std::string& executable = std::string());
+    std::optional<std::string> definitions = std::string("shipped");
     // StartKorvane, then waits for the visible main window into Main(). With
-    // `atFirstSight` it looks every millisecond and calls it the moment the window
-    // is first seen visible (the driver then reads without waiting for Korvane).
+    // `atFirstSight` it looks every millisecond and calls it the moment the
+    // window is first seen visible.
     void StartKorvaneAndWaitForMainWindow(const std::string& workingFolder = std::string(),
+                                          const std::string& executable = std::string(),
                                           const std::function<void(HWND)>& atFirstSight = {});
-    KorvaneStartOptions& StartOptions() { return startOptions_; }
-    // Closes the main window with "Exit" (the Cancel command) and returns Korvane's
-    // exit status; nothing when it has not ended within kExitTimeoutMs.
-    std::optional<DWORD> ExitKorvane();
+    // Closes the main window with "Exit" and expects Korvane to end with status 0.
+    void ExpectNormalExit();
     Process& Korvane() { return korvane_; }
     HWND Main() const { return main_; }
     const std::string& KorvaneWorkingFolder() const { return korvaneFolder_; }
 
-    // Sets a radio button or check box as a click does (BM_CLICK), only when its
-    // state differs from `checked`.
+    // Sets a radio button or check box as a click does, when its state differs.
     void SetChecked(int id, bool checked);
     // Leaves exactly the scene boxes in `sceneIds` checked.
     void ChooseScenes(std::initializer_list<int> sceneIds);
-
-    // Posts the click on "BENCHMARK NOW!" and waits for the run's end: a message
-    // box, or the main window answering again once the game has been started
-    // `expectedStarts` times in this press (or the result window shown). A visible
-    // result window is hidden first, so that its showing can be seen. `eachPoll`,
-    // when given, runs every time the driver looks at the run's state (about every
-    // 50 ms) while the press lasts.
+    // Posts the click on "BENCHMARK NOW!" and waits for the press's end: a
+    // message box, or the main window answering again once the game has been
+    // started `expectedStarts` times in this press (or the result window shown).
+    // `eachPoll` runs every time the driver looks (about every 50 ms).
     RunOutcome PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll = {});
     // The game's starts recorded so far in the installation made by InstallDemo.
     std::vector<GameStart> GameStarts();
+    // The command line scene `index` must get from the demo installed and Korvane's folder.
+    std::string Line(int index, const LineOptions& options = LineOptions()) const {
+        return ExpectedGameLine(demo_->folder, korvaneFolder_, index, options);
+    }
 
-    // The result window and the details window (hidden ones included); null if missing.
+    // The result and details windows (hidden ones included); null if missing.
     HWND ResultWindow() const;
     HWND DetailsWindow() const;
-    // Presses "Benchmark Details..." (the result window may be hidden) and reads
-    // the list once the details window shows; empty, with a failure, if it does not.
+    std::optional<std::string> ResultText(int id) const { return ControlText(ResultWindow(), id); }
+    // Presses "Benchmark Details..." and reads the list once the details window shows.
     DetailsRows OpenDetails();
+
+    // Starts korvane-cli in KorvaneFolder() with `arguments` (`inJob`: inside a job
+    // of the driver's, as under a launcher that uses jobs).
+    void StartCli(const std::string& arguments, bool inJob = false);
+    // Waits at most `timeoutMs` for korvane-cli's end.
+    CliResult FinishCli(DWORD timeoutMs);
+    CliResult RunCli(const std::string& arguments, int sceneRuns, bool inJob = false);
+    Process& CliProgram() { return cli_; }
 
 private:
     std::string root_;
     std::string korvaneFolder_;
-    KorvaneStartOptions startOptions_;
     std::unique_ptr<DemoKeySnapshot> registry_;
     std::optional<DemoInstall> demo_;
     Process korvane_;
+    Process cli_;
+    ULONGLONG cliStarted_ = 0;
     HWND main_ = nullptr;
 };
 

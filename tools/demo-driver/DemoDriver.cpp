@@ -33,8 +33,8 @@ constexpr DWORD kRunTimeoutMs = 10 * 60 * 1000;
 constexpr DWORD kWindowTimeoutMs = 30 * 1000;
 
 std::optional<DWORD> KorvaneProcessId() {
-    for (const e2e::ProcessEntry& entry : e2e::RunningProcesses()) {
-        if (e2e::EqualsIgnoringCase(entry.executableName, "korvane.exe")) {
+    for (const driver::ProcessEntry& entry : driver::RunningProcesses()) {
+        if (driver::EqualsIgnoringCase(entry.executableName, "korvane.exe")) {
             return entry.id;
         }
     }
@@ -42,23 +42,23 @@ std::optional<DWORD> KorvaneProcessId() {
 }
 
 HWND WaitForWindow(DWORD processId, const char* caption, DWORD timeoutMs) {
-    e2e::WindowQuery query;
+    driver::WindowQuery query;
     query.caption = caption;
-    return e2e::WaitForTopLevelWindow(processId, query, timeoutMs);
+    return driver::WaitForTopLevelWindow(processId, query, timeoutMs);
 }
 
 void PrintControl(HWND dialog, const char* label, int id) {
-    std::printf("  %-12s %s\n", label, e2e::ControlText(dialog, id).value_or("?").c_str());
+    std::printf("  %-12s %s\n", label, driver::ControlText(dialog, id).value_or("?").c_str());
 }
 
 bool PrintMessageBox(DWORD processId, bool close) {
-    const std::optional<e2e::MessageBoxInfo> box = e2e::FindMessageBox(processId);
+    const std::optional<driver::MessageBoxInfo> box = driver::FindMessageBox(processId);
     if (!box) {
         return false;
     }
     std::printf("message box \"%s\":\n%s\n", box->caption.c_str(), box->text.c_str());
     if (close) {
-        e2e::CloseMessageBox(*box);
+        driver::CloseMessageBox(*box);
     }
     return true;
 }
@@ -86,7 +86,7 @@ int WaitMain(DWORD processId) {
 
 int Benchmark(DWORD processId) {
     HWND main = WaitForWindow(processId, kMainCaption, kWindowTimeoutMs);
-    if (main == nullptr || !e2e::PostClick(main, IDC_MAIN_BENCHMARK)) {
+    if (main == nullptr || !driver::PostClick(main, IDC_MAIN_BENCHMARK)) {
         std::printf("no main window to press BENCHMARK NOW! on\n");
         return 1;
     }
@@ -99,9 +99,9 @@ int Benchmark(DWORD processId) {
         if (PrintMessageBox(processId, false)) {
             return 1;
         }
-        HWND result =
-            e2e::FindTopLevelWindow(processId, e2e::WindowQuery{e2e::kDialogClass, kResultCaption, true});
-        if (result != nullptr && e2e::IsResponsive(main)) {
+        HWND result = driver::FindTopLevelWindow(
+            processId, driver::WindowQuery{driver::kDialogClass, kResultCaption, true});
+        if (result != nullptr && driver::IsResponsive(main)) {
             std::printf("result window \"%s\" after %lu s\n", kResultCaption,
                         static_cast<unsigned long>((::GetTickCount() - start) / 1000 + 1));
             PrintControl(result, "Score:", IDC_RESULT_SCORE);
@@ -118,13 +118,13 @@ int Benchmark(DWORD processId) {
 
 int Details(DWORD processId) {
     HWND result = WaitForWindow(processId, kResultCaption, kWindowTimeoutMs);
-    if (result == nullptr || !e2e::PostClick(result, IDC_RESULT_DETAILS)) {
+    if (result == nullptr || !driver::PostClick(result, IDC_RESULT_DETAILS)) {
         std::printf("no result window to press Benchmark Details... on\n");
         return 1;
     }
     HWND details = WaitForWindow(processId, kDetailsCaption, kWindowTimeoutMs);
     const auto rows =
-        details != nullptr ? e2e::ListViewRows(::GetDlgItem(details, IDC_DETAILS_LIST)) : std::nullopt;
+        details != nullptr ? driver::ListViewRows(::GetDlgItem(details, IDC_DETAILS_LIST)) : std::nullopt;
     if (!rows) {
         std::printf("no details list\n");
         return 1;
@@ -138,7 +138,7 @@ int Details(DWORD processId) {
 
 int About(DWORD processId) {
     HWND main = WaitForWindow(processId, kMainCaption, kWindowTimeoutMs);
-    if (main == nullptr || !e2e::PostClick(main, IDC_MAIN_CREDITS)) {
+    if (main == nullptr || !driver::PostClick(main, IDC_MAIN_CREDITS)) {
         std::printf("no main window to press Credits... on\n");
         return 1;
     }
@@ -152,7 +152,7 @@ int About(DWORD processId) {
 
 int CloseAbout(DWORD processId) {
     HWND about = WaitForWindow(processId, kAboutCaption, kWindowTimeoutMs);
-    return about != nullptr && e2e::PostCommand(about, IDOK) ? 0 : 1;
+    return about != nullptr && driver::PostCommand(about, IDOK) ? 0 : 1;
 }
 
 int PrintRect(DWORD processId, const char* caption) {
@@ -168,7 +168,7 @@ int PrintRect(DWORD processId, const char* caption) {
 
 int Exit(DWORD processId) {
     HWND main = WaitForWindow(processId, kMainCaption, kWindowTimeoutMs);
-    if (main == nullptr || !e2e::PostClick(main, IDCANCEL)) {
+    if (main == nullptr || !driver::PostClick(main, IDCANCEL)) {
         return 1;
     }
     const DWORD start = ::GetTickCount();

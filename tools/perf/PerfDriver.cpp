@@ -31,12 +31,17 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "driver/Paths.h"
+#include "driver/Process.h"
+#include "driver/Timing.h"
+#include "driver/Ui.h"
 #include "framework/Handles.h"
 #include "res/resource.h"
 
@@ -46,7 +51,6 @@ using KernelHandle = framework::UniqueHandle;
 // A Toolhelp snapshot fails with INVALID_HANDLE_VALUE, as a file does.
 using SnapshotHandle = framework::UniqueFile;
 
-constexpr char kDialogClass[] = "#32770";
 constexpr char kMainCaption[] = "Korvane version 1.00 alpha";
 constexpr char kResultCaption[] = "Korvane Result Window";
 constexpr char kGameExecutable[] = "UT2003.exe";
@@ -88,96 +92,39 @@ std::string FolderOf(const std::string& path) {
     return separator == std::string::npos ? std::string(".") : path.substr(0, separator);
 }
 
-struct Started {
-    KernelHandle process;
-    DWORD id = 0;
-};
-
-// Starts `executable` with its own folder as working directory, as a double click does.
-Started Start(const std::string& executable) {
-    std::string commandLine = "\"" + executable + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION information{};
-    const std::string folder = FolderOf(executable);
-    Started started;
-    if (::CreateProcessA(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                         folder.c_str(), &startup, &information)) {
-        ::CloseHandle(information.hThread);
-        started.process.reset(information.hProcess);
-        started.id = information.dwProcessId;
-    }
-    return started;
-}
-
-struct WindowSearch {
-    DWORD processId;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId) {
-        return TRUE;
-    }
-    char className[64] = {};
-    char caption[256] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    ::GetWindowTextA(window, caption, sizeof caption);
-    if (std::string(className) == kDialogClass && std::string(caption) == search->caption) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+// Starts `executable` with its own folder as working directory, as a double click
+// does (outside any job of the driver's).
+driver::Process Start(const std::string& executable) {
+    driver::StartOptions options;
+    options.inJob = false;
+    return driver::Process::Start(executable, "", FolderOf(executable), nullptr, options);
 }
 
 // The top-level dialog `caption` of the process, visible or not; null when there is none.
 HWND FindDialog(DWORD processId, const char* caption) {
-    WindowSearch search{processId, caption, nullptr};
-    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return driver::FindTopLevelWindow(processId, driver::WindowQuery{driver::kDialogClass, caption, false});
 }
 
 // Polls every millisecond until the dialog is visible; null on time-out or when the program ends.
-HWND WaitForVisibleDialog(const Started& program, const char* caption, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        const HWND window = FindDialog(program.id, caption);
-        if (window != nullptr && ::IsWindowVisible(window)) {
-            return window;
-        }
-        if (::WaitForSingleObject(program.process.get(), 0) == WAIT_OBJECT_0 ||
-            ::GetTickCount() - start > timeoutMs) {
-            return nullptr;
-        }
-        ::Sleep(1);
-    }
-}
-
-std::string ControlText(HWND dialog, int id) {
-    const HWND control = ::GetDlgItem(dialog, id);
-    char text[256] = {};
-    DWORD_PTR copied = 0;
-    if (control == nullptr ||
-        !::SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                               SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
-        return "?";
-    }
-    return std::string(text, copied);
+HWND WaitForVisibleDialog(const driver::Process& program, const char* caption, DWORD timeoutMs) {
+    HWND window = nullptr;
+    driver::WaitUntil(
+        [&] {
+            window = FindDialog(program.Id(), caption);
+            return (window != nullptr && ::IsWindowVisible(window)) || !program.IsRunning();
+        },
+        timeoutMs, 1);
+    return window != nullptr && ::IsWindowVisible(window) ? window : nullptr;
 }
 
 // Closes the program's dialog as its Cancel button does and waits for the program
 // to end; ends it by force if it does not.
-void Close(const Started& program, HWND dialog) {
+void Close(driver::Process& program, HWND dialog) {
     if (dialog != nullptr) {
-        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        driver::PostCommand(dialog, IDCANCEL);
     }
-    if (::WaitForSingleObject(program.process.get(), kExitTimeoutMs) != WAIT_OBJECT_0) {
-        ::TerminateProcess(program.process.get(), 1);
-        ::WaitForSingleObject(program.process.get(), kExitTimeoutMs);
+    if (!program.WaitForExit(kExitTimeoutMs)) {
+        program.Kill();
         Print("killed\n");
     }
 }
@@ -188,8 +135,8 @@ int Startup(const std::string& executable, const char* caption, int controlId) {
     LARGE_INTEGER after{};
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&before);
-    const Started program = Start(executable);
-    if (!program.process) {
+    driver::Process program = Start(executable);
+    if (!program) {
         Print("error cannot start %s (error %lu)\n", executable.c_str(), ::GetLastError());
         return 1;
     }
@@ -203,7 +150,7 @@ int Startup(const std::string& executable, const char* caption, int controlId) {
     Print("startup_ms %.3f\n", static_cast<double>(after.QuadPart - before.QuadPart) * 1000.0 /
                                    static_cast<double>(frequency.QuadPart));
     if (controlId != 0) {
-        Print("control %s\n", ControlText(window, controlId).c_str());
+        Print("control %s\n", driver::ControlText(window, controlId).value_or("?").c_str());
     }
     Close(program, window);
     return 0;
@@ -238,22 +185,11 @@ long long ProcessCpu100ns(DWORD processId) {
 // The games Korvane has started that the driver has not seen yet.
 std::vector<DWORD> NewGames(DWORD korvaneId, const std::vector<DWORD>& seen) {
     std::vector<DWORD> games;
-    const SnapshotHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) {
-        return games;
-    }
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32First(snapshot.get(), &entry); more;
-         more = ::Process32Next(snapshot.get(), &entry)) {
-        if (entry.th32ParentProcessID == korvaneId && ::lstrcmpiA(entry.szExeFile, kGameExecutable) == 0) {
-            bool known = false;
-            for (const DWORD id : seen) {
-                known = known || id == entry.th32ProcessID;
-            }
-            if (!known) {
-                games.push_back(entry.th32ProcessID);
-            }
+    for (const driver::ProcessEntry& entry : driver::RunningProcesses()) {
+        if (entry.parentId == korvaneId &&
+            driver::EqualsIgnoringCase(entry.executableName, kGameExecutable) &&
+            std::find(seen.begin(), seen.end(), entry.id) == seen.end()) {
+            games.push_back(entry.id);
         }
     }
     return games;
@@ -268,13 +204,13 @@ struct Game {
 };
 
 int Benchmark(const std::string& executable, const std::string& scenes, double cpuFromS, double cpuToS) {
-    const Started korvane = Start(executable);
-    if (!korvane.process) {
+    driver::Process korvane = Start(executable);
+    if (!korvane) {
         Print("error cannot start %s (error %lu)\n", executable.c_str(), ::GetLastError());
         return 1;
     }
     const HWND main = WaitForVisibleDialog(korvane, kMainCaption, kWindowTimeoutMs);
-    const HWND result = main != nullptr ? FindDialog(korvane.id, kResultCaption) : nullptr;
+    const HWND result = main != nullptr ? FindDialog(korvane.Id(), kResultCaption) : nullptr;
     if (main == nullptr || result == nullptr) {
         Print("error Korvane's main or result window did not appear\n");
         Close(korvane, main);
@@ -297,7 +233,7 @@ int Benchmark(const std::string& executable, const std::string& scenes, double c
     int started = 0;
     const DWORD runStart = ::GetTickCount();
     for (;;) {
-        for (const DWORD id : NewGames(korvane.id, seen)) {
+        for (const DWORD id : NewGames(korvane.Id(), seen)) {
             seen.push_back(id);
             Game game;
             game.number = ++started;
@@ -319,11 +255,11 @@ int Benchmark(const std::string& executable, const std::string& scenes, double c
             const long long now = Now100ns();
             if (!game->sampledFrom && Ms(start, now) >= cpuFromS * 1000.0) {
                 game->sampledFrom = true;
-                Print("cpu %d from %.3f %lld\n", game->number, Ms(click, now), ProcessCpu100ns(korvane.id));
+                Print("cpu %d from %.3f %lld\n", game->number, Ms(click, now), ProcessCpu100ns(korvane.Id()));
             }
             if (!game->sampledTo && Ms(start, now) >= cpuToS * 1000.0) {
                 game->sampledTo = true;
-                Print("cpu %d to %.3f %lld\n", game->number, Ms(click, now), ProcessCpu100ns(korvane.id));
+                Print("cpu %d to %.3f %lld\n", game->number, Ms(click, now), ProcessCpu100ns(korvane.Id()));
             }
             if (::WaitForSingleObject(game->process.get(), 0) == WAIT_OBJECT_0) {
                 const long long seenEnd = Now100ns();
@@ -339,7 +275,7 @@ int Benchmark(const std::string& executable, const std::string& scenes, double c
             Print("result_ms %.3f\n", Ms(click, Now100ns()));
             break;
         }
-        if (::WaitForSingleObject(korvane.process.get(), 0) == WAIT_OBJECT_0) {
+        if (!korvane.IsRunning()) {
             Print("error Korvane ended during the run\n");
             return 1;
         }

@@ -6,7 +6,7 @@
 
 #include "framework/Handles.h"
 
-namespace e2e {
+namespace driver {
 
 // The program's own owner template and traits serve the driver too.
 struct FindHandleTraits {
@@ -44,4 +44,4 @@ private:
     void* address_;
 };
 
-} // namespace e2e
+} // namespace driver

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace e2e {
+namespace driver {
 
 // "/a/b" becomes "Z:\a\b"; a path that does not start with "/" is returned with
 // its forward slashes turned into backslashes.
@@ -20,4 +20,4 @@ std::string ParentFolder(std::string_view path);
 // Case-insensitive comparison of two paths or other ASCII texts.
 bool EqualsIgnoringCase(std::string_view left, std::string_view right);
 
-} // namespace e2e
+} // namespace driver

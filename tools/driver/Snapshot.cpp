@@ -7,7 +7,7 @@
 #include "driver/Handles.h"
 #include "driver/Paths.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -189,4 +189,4 @@ std::vector<Change> CompareRegistry(const RegistryTree& before, const RegistryTr
     return changes;
 }
 
-} // namespace e2e
+} // namespace driver

@@ -8,7 +8,7 @@
 #include "driver/Handles.h"
 #include "driver/SystemText.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -287,4 +287,4 @@ bool RestoreSavedDemoKeyState(const std::string& path, std::string* error) {
     return ApplyDemoKeyState(exists == 1, values, error) && DeleteFileAt(path);
 }
 
-} // namespace e2e
+} // namespace driver

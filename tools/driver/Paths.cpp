@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-namespace e2e {
+namespace driver {
 
 std::string WindowsPathFromUnix(std::string_view path) {
     std::string result;
@@ -43,4 +43,4 @@ bool EqualsIgnoringCase(std::string_view left, std::string_view right) {
     return true;
 }
 
-} // namespace e2e
+} // namespace driver

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace e2e {
+namespace driver {
 
 class Deadline {
 public:
@@ -37,4 +37,4 @@ inline ULONGLONG NowMs() noexcept {
     return ::GetTickCount64();
 }
 
-} // namespace e2e
+} // namespace driver

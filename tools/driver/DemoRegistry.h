@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace driver {
 
 constexpr char kDemoKeyPath[] = "SOFTWARE\\UNREAL TECHNOLOGY\\INSTALLED APPS\\UT2003DEMO";
 constexpr char kDemoFolderValue[] = "Folder";
@@ -84,4 +84,4 @@ bool SaveDemoKeyState(const DemoKeySnapshot& snapshot, const std::string& path);
 // nothing to repair or the repair worked.
 bool RestoreSavedDemoKeyState(const std::string& path, std::string* error = nullptr);
 
-} // namespace e2e
+} // namespace driver

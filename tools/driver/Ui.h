@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace driver {
 
 // The longest a single sent message may take before the target counts as hung.
 constexpr DWORD kSendTimeoutMs = 2000;
@@ -99,4 +99,4 @@ std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, DWORD timeoutMs
 // `timeoutMs` for the box to go. False if it is still there.
 bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs = 5000);
 
-} // namespace e2e
+} // namespace driver

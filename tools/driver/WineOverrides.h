@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace e2e {
+namespace driver {
 
 // Sets the load order of `dll` (for example "d3d8") for programs named
 // `programName` (for example "korvane-planted.exe") while the object lives:
@@ -47,4 +47,4 @@ private:
     std::string problem_;
 };
 
-} // namespace e2e
+} // namespace driver

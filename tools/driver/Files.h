@@ -11,7 +11,7 @@
 
 #include "driver/Handles.h"
 
-namespace e2e {
+namespace driver {
 
 // Where every test keeps its files: C:\korvane-e2e\<test>\.
 constexpr char kTestRoot[] = "C:\\korvane-e2e";
@@ -70,4 +70,4 @@ std::optional<std::vector<GameStart>> ReadGameStarts(const DemoInstall& install)
 std::vector<std::string> ReadLogLines(const DemoInstall& install);
 bool DeleteLog(const DemoInstall& install);
 
-} // namespace e2e
+} // namespace driver

@@ -9,7 +9,7 @@
 #include "driver/Paths.h"
 #include "driver/Timing.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -421,4 +421,4 @@ bool CloseMessageBox(const MessageBoxInfo& box, DWORD timeoutMs) {
                      kPollMs);
 }
 
-} // namespace e2e
+} // namespace driver

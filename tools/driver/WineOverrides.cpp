@@ -8,7 +8,7 @@
 #include "driver/Handles.h"
 #include "driver/SystemText.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -57,4 +57,4 @@ WineVersionOverride::~WineVersionOverride() {
     DeleteAppDefaults(programName_);
 }
 
-} // namespace e2e
+} // namespace driver

@@ -5,11 +5,11 @@
 
 #include <string>
 
-namespace e2e {
+namespace driver {
 
 // "<message> (error <code>)" for `code`.
 std::string ErrorText(DWORD code);
 // ErrorText of GetLastError.
 std::string LastErrorText();
 
-} // namespace e2e
+} // namespace driver

@@ -8,7 +8,7 @@
 #include "driver/SystemText.h"
 #include "driver/Timing.h"
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -206,4 +206,4 @@ bool DeleteLog(const DemoInstall& install) {
     return DeleteFileAt(install.LogFile());
 }
 
-} // namespace e2e
+} // namespace driver

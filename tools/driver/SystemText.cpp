@@ -1,7 +1,7 @@
 // Error texts for the driver's failure messages.
 #include "driver/SystemText.h"
 
-namespace e2e {
+namespace driver {
 
 std::string ErrorText(DWORD code) {
     char buffer[512] = {};
@@ -18,4 +18,4 @@ std::string LastErrorText() {
     return ErrorText(::GetLastError());
 }
 
-} // namespace e2e
+} // namespace driver

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace driver {
 
 struct FileState {
     bool folder = false;
@@ -58,4 +58,4 @@ struct Change {
 std::vector<Change> CompareFiles(const FileTree& before, const FileTree& after);
 std::vector<Change> CompareRegistry(const RegistryTree& before, const RegistryTree& after);
 
-} // namespace e2e
+} // namespace driver

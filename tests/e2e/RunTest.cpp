@@ -1,0 +1,250 @@
+// Presses that run: the six scenes in order at idle priority with the lines the
+// game must get, the result window's and the details list's texts at the
+// rounding edges of the score, a second press of one scene, hiding the result
+// window, the options choosing the line; and Korvane writing nothing but what
+// the game writes.
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "KorvaneFixture.h"
+#include "driver/Snapshot.h"
+
+namespace e2e {
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return text;
+}
+
+// Keys Wine itself writes now and then when a program first uses the display.
+bool IsWinesOwn(const std::string& path) {
+    return path.rfind("hklm\\system\\currentcontrolset\\control\\video", 0) == 0 ||
+           path.rfind("hklm\\hardware\\devicemap\\video", 0) == 0;
+}
+
+// A key this test writes between the snapshots, so that the comparison is seen to catch a write.
+constexpr char kControlKey[] = "Software\\Korvane end-to-end tests";
+
+class Run : public KorvaneTest {
+protected:
+    void TearDown() override {
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kControlKey);
+        KorvaneTest::TearDown();
+    }
+    // Starts Korvane's own copy, runs both presses and ends it; returns what
+    // changed on C: and in the registry besides the game's own files.
+    std::set<std::string> RunBothPressesAndExit(int run);
+};
+
+std::set<std::string> Run::RunBothPressesAndExit(int run) {
+    std::set<std::string> changed;
+    // One-letter folders: the game's line holds both and fits only 279 characters.
+    InstallDemo(JoinPath(Root(), std::string(1, static_cast<char>('a' + run))));
+    const std::string bin = JoinPath(Root(), "bin" + std::to_string(run));
+    const std::string working = JoinPath(Root(), std::string(1, static_cast<char>('x' + run)));
+    EXPECT_TRUE(MakeFolders(bin) && CopyFileTo(Programs().korvane, JoinPath(bin, "korvane.exe")));
+    EXPECT_TRUE(MakeFolders(working) &&
+                CopyFileTo(Programs().cpuDefinitions, JoinPath(working, "cpudef.dat")));
+    EXPECT_TRUE(WriteStandInSettings(Demo(), RoundingEdgeSettings() + "[start 7]\r\nfps=50\r\n"));
+    const FileTree filesBefore = SnapshotFiles("C:\\");
+    const RegistryTree registryBefore = SnapshotRegistry();
+    StartKorvaneAndWaitForMainWindow(working, JoinPath(bin, "korvane.exe"));
+    if (HasFatalFailure()) {
+        return changed;
+    }
+    EXPECT_EQ(PriorityClassOf(Korvane().Id()), std::optional<DWORD>(NORMAL_PRIORITY_CLASS));
+
+    const RunOutcome first = PressBenchmarkNow(kSceneCount);
+    EXPECT_TRUE(first.finished && first.resultsShown) << first;
+    EXPECT_TRUE(first.sawBusy) << "the main window answered while the game ran";
+    EXPECT_GE(first.elapsedMs, kSceneCount * kPauseAfterSceneMs) << "six scenes need six pauses of 3000 ms";
+    EXPECT_EQ(PriorityClassOf(Korvane().Id()), std::optional<DWORD>(IDLE_PRIORITY_CLASS));
+    const std::vector<GameStart> starts = GameStarts();
+    EXPECT_EQ(starts.size(), static_cast<std::size_t>(kSceneCount));
+    for (std::size_t i = 0; i < starts.size() && i < kSceneCount; ++i) {
+        EXPECT_EQ(starts[i].commandLine, Line(static_cast<int>(i))) << i;
+        EXPECT_EQ(Lower(starts[i].currentDirectory), Lower(Demo().folder + "\\system"));
+    }
+    // The float sums decide the last digit: unrounded, each would come out one step higher.
+    EXPECT_EQ(ResultText(IDC_RESULT_SCORE), std::optional<std::string>("8073 "));
+    EXPECT_EQ(ResultText(IDC_RESULT_FLYBY), std::optional<std::string>("94.51 fps"));
+    EXPECT_EQ(ResultText(IDC_RESULT_BOTMATCH), std::optional<std::string>("66.95 fps "));
+    EXPECT_EQ(ResultText(IDC_RESULT_UNIT), std::optional<std::string>("Korvanes"));
+    EXPECT_FALSE(IsVisible(DetailsWindow())) << "the details window opened by itself";
+    EXPECT_EQ(OpenDetails(), ExpectedDetailsRows("8074 Korvanes", {"102.84 fps", "32.14 fps", "148.56 fps",
+                                                                   "95.95 fps", "74.61 fps", "30.31 fps"}));
+    const std::optional<std::vector<ListViewColumn>> columns =
+        ListViewColumns(::GetDlgItem(DetailsWindow(), IDC_DETAILS_LIST));
+    EXPECT_EQ(columns.value_or(std::vector<ListViewColumn>()).size(), 2u);
+    if (columns && columns->size() == 2) {
+        EXPECT_EQ((*columns)[0].heading + " " + std::to_string((*columns)[0].widthPx), "Item 175");
+        EXPECT_EQ((*columns)[1].heading + " " + std::to_string((*columns)[1].widthPx), "Description 163");
+    }
+    // The close box only hides the result window; the details window stays.
+    HWND result = ResultWindow();
+    EXPECT_TRUE(PostSysCommand(result, SC_CLOSE));
+    EXPECT_TRUE(WaitUntil([&] { return !IsVisible(result); }, kWindowTimeoutMs)) << "the result window stays";
+    EXPECT_TRUE(::IsWindow(result) && IsVisible(DetailsWindow()));
+
+    // One scene: the window says "N/A ", the list keeps the other scenes' values
+    // and is rebuilt, not added to; Esc hides the result window.
+    ChooseScenes({IDC_MAIN_FLYBY1});
+    const RunOutcome second = PressBenchmarkNow(1);
+    EXPECT_TRUE(second.finished && second.resultsShown) << second;
+    for (const int id : {IDC_RESULT_SCORE, IDC_RESULT_FLYBY, IDC_RESULT_BOTMATCH}) {
+        EXPECT_EQ(ResultText(id), std::optional<std::string>("N/A ")) << id;
+    }
+    EXPECT_EQ(OpenDetails(), ExpectedDetailsRows("0 Korvanes", {"50.00 fps", "32.14 fps", "148.56 fps",
+                                                                "95.95 fps", "74.61 fps", "30.31 fps"}));
+    EXPECT_TRUE(PostCommand(result, IDCANCEL));
+    EXPECT_TRUE(WaitUntil([&] { return !IsVisible(result); }, kWindowTimeoutMs));
+    EXPECT_TRUE(IsVisible(DetailsWindow()) && IsResponsive(Main()));
+    ExpectNormalExit();
+
+    HKEY control = nullptr;
+    EXPECT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, kControlKey, &control), ERROR_SUCCESS);
+    ::RegCloseKey(control);
+    const FileTree filesAfter = SnapshotFiles("C:\\");
+    const RegistryTree registryAfter = SnapshotRegistry();
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kControlKey);
+    const std::set<std::string> gamesOwn = {Lower(Demo().RecordFile()), Lower(Demo().LogFile()),
+                                            Lower(Demo().SystemFolder()),
+                                            Lower(ParentFolder(Demo().LogFile()))};
+    std::vector<Change> changes = CompareFiles(filesBefore, filesAfter);
+    const std::size_t fileChanges = changes.size();
+    for (const Change& change : CompareRegistry(registryBefore, registryAfter)) {
+        changes.push_back(change);
+    }
+    const std::string controlEnd = Lower(std::string("\\") + kControlKey);
+    std::string controlParent = "(none)";
+    for (const Change& change : changes) {
+        controlParent = change.path.size() > controlEnd.size() && Contains(change.path, controlEnd)
+                            ? ParentFolder(change.path)
+                            : controlParent;
+    }
+    const bool controlSeen = controlParent != "(none)";
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const Change& change = changes[i];
+        // The control key's parent changes its time as the key is made.
+        const bool isControl =
+            Contains(change.path, controlEnd) || (change.what == "time" && change.path == controlParent);
+        if (!isControl && (i >= fileChanges || gamesOwn.count(change.path) == 0) &&
+            !IsWinesOwn(change.path)) {
+            changed.insert(change.what + " " + change.path + ": " + change.detail);
+        }
+    }
+    EXPECT_TRUE(controlSeen) << "the comparison missed the control key";
+    EXPECT_EQ(std::count_if(changes.begin(), changes.begin() + fileChanges,
+                            [&](const Change& change) { return change.path == Lower(Demo().LogFile()); }),
+              1)
+        << "the comparison missed the game's log";
+    return changed;
+}
+
+// Other programs may use the same prefix meanwhile: a change outside the test's
+// folders fails only when it comes back in a second run with folders of its own.
+TEST_F(Run, FullRunSecondPressAndExitWriteOnlyWhatTheGameWrites) {
+    std::set<std::string> inEveryRun;
+    for (int run = 0; run < 2; ++run) {
+        const std::set<std::string> changed = RunBothPressesAndExit(run);
+        ASSERT_FALSE(HasFailure());
+        std::set<std::string> again;
+        for (const std::string& change : changed) {
+            const bool ours = Contains(change, Lower(Root()));
+            EXPECT_FALSE(ours) << "Korvane wrote in the test's folders: " << change;
+            if (run == 0 || inEveryRun.count(change) > 0) {
+                again.insert(change);
+            }
+        }
+        inEveryRun = again;
+        if (inEveryRun.empty()) {
+            return;
+        }
+    }
+    for (const std::string& change : inEveryRun) {
+        ADD_FAILURE() << "changed in both runs: " << change;
+    }
+}
+
+struct OptionsCase {
+    const char* name;
+    std::vector<int> clicks; // renderer, detail and resolution buttons
+    LineOptions line;
+    std::vector<int> scenes; // checked, in screen order; they run in scene order
+    const char* folder;      // the demo's folder below the test's, as the registry names it
+};
+const OptionsCase kOptionsCases[] = {
+    // A decoy G.exe beside "g b": an unquoted path would start it.
+    {"OpenGLLow640TwoScenesInSceneOrder",
+     {IDC_MAIN_OPENGL, IDC_MAIN_DETAIL_LOW, IDC_MAIN_RES_640},
+     {Renderer::OpenGL, Detail::Low, "640x480"},
+     {IDC_MAIN_BOTMATCH1, IDC_MAIN_FLYBY3},
+     "g b"},
+    // A trailing separator is kept, and doubled in the line.
+    {"Direct3DLow800TrailingSeparator",
+     {IDC_MAIN_DETAIL_LOW, IDC_MAIN_RES_800},
+     {Renderer::Direct3D, Detail::Low, "800x600"},
+     {IDC_MAIN_BOTMATCH3},
+     "g\\"},
+    {"OpenGLHigh1280",
+     {IDC_MAIN_OPENGL, IDC_MAIN_RES_1280},
+     {Renderer::OpenGL, Detail::High, "1280x1024"},
+     {IDC_MAIN_FLYBY2},
+     "g"},
+    // The folder's length makes the line exactly 279 characters, the most that fit.
+    {"Direct3DHigh1600LineOf279",
+     {IDC_MAIN_RES_1600},
+     {Renderer::Direct3D, Detail::High, "1600x1200"},
+     {IDC_MAIN_FLYBY1},
+     nullptr},
+};
+
+class RunOptions : public Run, public ::testing::WithParamInterface<OptionsCase> {};
+
+TEST_P(RunOptions, ChooseTheLineOfEveryChosenScene) {
+    const OptionsCase& test = GetParam();
+    std::string folder = test.folder ? JoinPath(Root(), test.folder) : std::string();
+    if (!test.folder) {
+        const std::size_t shortest = ExpectedGameLine(GameFolder(), KorvaneFolder(), 0, test.line).size();
+        folder = GameFolder() + std::string(279 - shortest, 'g');
+    }
+    const bool trailing = folder.back() == '\\';
+    ASSERT_NO_FATAL_FAILURE(InstallDemo(trailing ? folder.substr(0, folder.size() - 1) : folder));
+    ASSERT_TRUE(demo_key::SetFolder(folder));
+    ASSERT_TRUE(CopyFileTo(Programs().game, JoinPath(Root(), "g.exe")));
+    ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
+    for (const int id : test.clicks) {
+        ASSERT_NO_FATAL_FAILURE(SetChecked(id, true));
+    }
+    ChooseScenes({});
+    for (const int id : test.scenes) {
+        ASSERT_NO_FATAL_FAILURE(SetChecked(id, true));
+    }
+    const RunOutcome outcome = PressBenchmarkNow(static_cast<int>(test.scenes.size()));
+    ASSERT_TRUE(outcome.finished) << outcome;
+    std::vector<int> order;
+    for (int index = 0; index < kSceneCount; ++index) {
+        if (std::find(test.scenes.begin(), test.scenes.end(), Scene(index).checkBoxId) != test.scenes.end()) {
+            order.push_back(index);
+        }
+    }
+    const std::vector<GameStart> starts = GameStarts();
+    ASSERT_EQ(starts.size(), order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const std::string expected = ExpectedGameLine(folder, KorvaneWorkingFolder(), order[i], test.line);
+        EXPECT_EQ(starts[i].commandLine, expected);
+        EXPECT_TRUE(test.folder || expected.size() == 279u) << expected.size();
+        // The system may or may not fold a doubled separator of the working folder.
+        EXPECT_TRUE(Lower(starts[i].currentDirectory) == Lower(Demo().folder + "\\system") ||
+                    Lower(starts[i].currentDirectory) == Lower(folder + "\\system"))
+            << starts[i].currentDirectory;
+    }
+    EXPECT_FALSE(FileExists(JoinPath(Root(), "standin-record.txt"))) << "the decoy g.exe ran";
+}
+INSTANTIATE_TEST_SUITE_P(Run, RunOptions, ::testing::ValuesIn(kOptionsCases), CaseName());
+
+} // namespace
+} // namespace e2e
