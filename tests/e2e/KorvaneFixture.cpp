@@ -4,6 +4,20 @@
 #include <cctype>
 #include <ostream>
 
+namespace driver {
+
+std::ostream& operator<<(std::ostream& out, const PressOutcome& outcome) {
+    out << "after " << outcome.elapsedMs << " ms: "
+        << (outcome.messageBox
+                ? "message box \"" + outcome.messageBox->caption + "\": \"" + outcome.messageBox->text + "\""
+            : outcome.timedOut ? std::string("time-out")
+            : outcome.finished ? std::string("finished")
+                               : std::string("Korvane ended"));
+    return out << (outcome.resultsShown ? ", result window visible" : ", no result window");
+}
+
+} // namespace driver
+
 namespace e2e {
 
 namespace {
@@ -43,16 +57,6 @@ TestPrograms& Programs() {
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
-}
-
-std::ostream& operator<<(std::ostream& out, const RunOutcome& outcome) {
-    out << "after " << outcome.elapsedMs << " ms: "
-        << (outcome.messageBox
-                ? "message box \"" + outcome.messageBox->caption + "\": \"" + outcome.messageBox->text + "\""
-            : outcome.timedOut ? std::string("time-out")
-            : outcome.finished ? std::string("finished")
-                               : std::string("Korvane ended"));
-    return out << (outcome.resultsShown ? ", result window visible" : ", no result window");
 }
 
 std::ostream& operator<<(std::ostream& out, const CliResult& result) {
@@ -111,26 +115,14 @@ void KorvaneTest::StartKorvaneAndWaitForMainWindow(const std::string& workingFol
                                                    const std::string& executable,
                                                    const std::function<void(HWND)>& atFirstSight) {
     ASSERT_NO_FATAL_FAILURE(StartKorvane(workingFolder, executable));
-    WindowQuery query;
-    query.caption = kMainCaption;
-    // The window exists, hidden, while it initialises: find it, then watch it.
-    query.visibleOnly = false;
-    HWND window = nullptr;
-    WaitUntil(
-        [&] {
-            window =
-                window != nullptr && ::IsWindow(window) ? window : FindTopLevelWindow(korvane_.Id(), query);
-            return window != nullptr && ::IsWindowVisible(window);
-        },
-        kStartTimeoutMs, atFirstSight ? 1 : 50);
-    if (window == nullptr || !::IsWindowVisible(window)) {
+    main_ = WaitForVisibleWindow(korvane_, kMainCaption, kStartTimeoutMs, atFirstSight ? 1 : 50);
+    if (main_ == nullptr) {
         const std::optional<MessageBoxInfo> box = FindMessageBox(korvane_.Id());
         FAIL() << "no visible main window within " << kStartTimeoutMs << " ms"
                << (box ? "; a message box \"" + box->caption + "\" says: " + box->text : std::string());
     }
-    main_ = window;
     if (atFirstSight) {
-        atFirstSight(window);
+        atFirstSight(main_);
     }
 }
 
@@ -155,47 +147,11 @@ void KorvaneTest::ChooseScenes(std::initializer_list<int> sceneIds) {
 }
 
 RunOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll) {
-    RunOutcome outcome;
-    HWND result = ResultWindow();
-    if (IsVisible(result)) {
-        PostCommand(result, IDCANCEL);
-        WaitUntil([&] { return !IsVisible(result); }, kWindowTimeoutMs);
-    }
     const std::size_t startsBefore = GameStarts().size();
-    const Deadline deadline(kWindowTimeoutMs + static_cast<DWORD>(expectedStarts) * kPerSceneTimeoutMs);
-    const ULONGLONG start = NowMs();
-    outcome.timedOut = !PostClick(main_, IDC_MAIN_BENCHMARK);
-    while (!outcome.timedOut && korvane_.IsRunning()) {
-        if (eachPoll) {
-            eachPoll();
-        }
-        if ((outcome.messageBox = FindMessageBox(korvane_.Id()))) {
-            break;
-        }
-        // The run blocks the main window's thread until its very end, so an answer
-        // after the last expected start means the press is over. Without a start
-        // an answer proves nothing (it may come before the click is even taken):
-        // such a press must end in a message box.
-        const bool startsDone = expectedStarts > 0 && GameStarts().size() >= startsBefore + expectedStarts;
-        if ((startsDone || IsVisible(ResultWindow())) && IsResponsive(main_)) {
-            // A message box's own loop answers before the box is on screen: the
-            // press is over only when no box has come a moment later.
-            ::Sleep(500);
-            if ((outcome.messageBox = FindMessageBox(korvane_.Id()))) {
-                break;
-            }
-            outcome.finished = IsResponsive(main_);
-            if (outcome.finished) {
-                break;
-            }
-        }
-        outcome.sawBusy = outcome.sawBusy || !IsResponsive(main_);
-        outcome.timedOut = deadline.Expired();
-        ::Sleep(50);
-    }
-    outcome.resultsShown = IsVisible(ResultWindow());
-    outcome.elapsedMs = NowMs() - start;
-    return outcome;
+    // Without a start the press must end in a message box.
+    return driver::PressBenchmarkNow(
+        korvane_.Id(), main_, kWindowTimeoutMs + static_cast<DWORD>(expectedStarts) * kPerSceneTimeoutMs,
+        [&] { return expectedStarts > 0 && GameStarts().size() >= startsBefore + expectedStarts; }, eachPoll);
 }
 
 std::vector<GameStart> KorvaneTest::GameStarts() {
@@ -205,21 +161,9 @@ std::vector<GameStart> KorvaneTest::GameStarts() {
     return starts.value_or(std::vector<GameStart>());
 }
 
-HWND KorvaneTest::ResultWindow() const {
-    return FindTopLevelWindow(korvane_.Id(), WindowQuery{kDialogClass, kResultCaption, false});
-}
-
-HWND KorvaneTest::DetailsWindow() const {
-    return FindTopLevelWindow(korvane_.Id(), WindowQuery{kDialogClass, kDetailsCaption, false});
-}
-
 DetailsRows KorvaneTest::OpenDetails() {
-    EXPECT_TRUE(PostClick(ResultWindow(), IDC_RESULT_DETAILS));
-    HWND details = nullptr;
-    WaitUntil([&] { return IsVisible(details = DetailsWindow()) && IsResponsive(details); },
-              kWindowTimeoutMs);
-    const std::optional<DetailsRows> rows = ListViewRows(::GetDlgItem(details, IDC_DETAILS_LIST));
-    EXPECT_TRUE(rows.has_value()) << "the details list cannot be read";
+    const std::optional<DetailsRows> rows = driver::OpenDetails(korvane_.Id(), kWindowTimeoutMs);
+    EXPECT_TRUE(rows.has_value()) << "the details list did not show or cannot be read";
     return rows.value_or(DetailsRows());
 }
 

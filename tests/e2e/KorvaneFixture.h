@@ -18,11 +18,17 @@
 #include "GameLines.h"
 #include "driver/DemoRegistry.h"
 #include "driver/Files.h"
+#include "driver/KorvaneWindows.h"
 #include "driver/Paths.h"
 #include "driver/Process.h"
 #include "driver/Timing.h"
 #include "driver/Ui.h"
 #include "res/resource.h"
+
+namespace driver {
+// For the failure messages of the tests.
+std::ostream& operator<<(std::ostream& out, const PressOutcome& outcome);
+} // namespace driver
 
 namespace e2e {
 
@@ -37,10 +43,6 @@ TestPrograms& Programs();
 // Where a test keeps the demo key's earlier state while it runs.
 std::string SavedDemoKeyPath();
 
-constexpr char kMainCaption[] = "Korvane version 1.00 alpha";
-constexpr char kResultCaption[] = "Korvane Result Window";
-constexpr char kDetailsCaption[] = "Benchmark details";
-constexpr char kAboutCaption[] = "About Korvane...";
 constexpr char kFatalCaption[] = "Korvane Fatal Error";
 constexpr char kWarningCaption[] = "Korvane Warning";
 constexpr char kErrorCaption[] = "Korvane Error";
@@ -58,16 +60,7 @@ using DetailsRows = std::vector<std::vector<std::string>>;
 // The 13 rows of the details list for an overall text and six scene texts.
 DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts);
 
-// How a press of "BENCHMARK NOW!" ended.
-struct RunOutcome {
-    std::optional<MessageBoxInfo> messageBox; // a box Korvane showed
-    bool finished = false;                    // the main window answers again after the run
-    bool resultsShown = false;                // the result window is visible at the end
-    bool sawBusy = false;                     // the main window did not answer at some point
-    bool timedOut = false;
-    ULONGLONG elapsedMs = 0; // from the press to the outcome
-};
-std::ostream& operator<<(std::ostream& out, const RunOutcome& outcome);
+using RunOutcome = PressOutcome;
 
 // korvane-cli's end: its status (none: still running at the time-out) and output, CR LF as LF.
 struct CliResult {
@@ -123,10 +116,9 @@ protected:
     void SetChecked(int id, bool checked);
     // Leaves exactly the scene boxes in `sceneIds` checked.
     void ChooseScenes(std::initializer_list<int> sceneIds);
-    // Posts the click on "BENCHMARK NOW!" and waits for the press's end: a
-    // message box, or the main window answering again once the game has been
-    // started `expectedStarts` times in this press (or the result window shown).
-    // `eachPoll` runs every time the driver looks (about every 50 ms).
+    // Presses "BENCHMARK NOW!" and follows the press to its end: a message box,
+    // or the main window answering again once the game has been started
+    // `expectedStarts` times in this press (or the result window shown).
     RunOutcome PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll = {});
     // The game's starts recorded so far in the installation made by InstallDemo.
     std::vector<GameStart> GameStarts();
@@ -136,8 +128,8 @@ protected:
     }
 
     // The result and details windows (hidden ones included); null if missing.
-    HWND ResultWindow() const;
-    HWND DetailsWindow() const;
+    HWND ResultWindow() const { return KorvaneWindow(korvane_.Id(), kResultCaption); }
+    HWND DetailsWindow() const { return KorvaneWindow(korvane_.Id(), kDetailsCaption); }
     std::optional<std::string> ResultText(int id) const { return ControlText(ResultWindow(), id); }
     // Presses "Benchmark Details..." and reads the list once the details window shows.
     DetailsRows OpenDetails();

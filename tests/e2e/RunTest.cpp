@@ -176,31 +176,21 @@ struct OptionsCase {
     std::vector<int> scenes; // checked, in screen order; they run in scene order
     const char* folder;      // the demo's folder below the test's, as the registry names it
 };
+// clang-format off
 const OptionsCase kOptionsCases[] = {
-    // A decoy G.exe beside "g b": an unquoted path would start it.
-    {"OpenGLLow640TwoScenesInSceneOrder",
-     {IDC_MAIN_OPENGL, IDC_MAIN_DETAIL_LOW, IDC_MAIN_RES_640},
-     {Renderer::OpenGL, Detail::Low, "640x480"},
-     {IDC_MAIN_BOTMATCH1, IDC_MAIN_FLYBY3},
-     "g b"},
+    // A decoy g.exe beside "g b": an unquoted path would start it.
+    {"OpenGLLow640TwoScenesInSceneOrder", {IDC_MAIN_OPENGL, IDC_MAIN_DETAIL_LOW, IDC_MAIN_RES_640},
+     {Renderer::OpenGL, Detail::Low, "640x480"}, {IDC_MAIN_BOTMATCH1, IDC_MAIN_FLYBY3}, "g b"},
     // A trailing separator is kept, and doubled in the line.
-    {"Direct3DLow800TrailingSeparator",
-     {IDC_MAIN_DETAIL_LOW, IDC_MAIN_RES_800},
-     {Renderer::Direct3D, Detail::Low, "800x600"},
-     {IDC_MAIN_BOTMATCH3},
-     "g\\"},
-    {"OpenGLHigh1280",
-     {IDC_MAIN_OPENGL, IDC_MAIN_RES_1280},
-     {Renderer::OpenGL, Detail::High, "1280x1024"},
-     {IDC_MAIN_FLYBY2},
-     "g"},
+    {"Direct3DLow800TrailingSeparator", {IDC_MAIN_DETAIL_LOW, IDC_MAIN_RES_800},
+     {Renderer::Direct3D, Detail::Low, "800x600"}, {IDC_MAIN_BOTMATCH3}, "g\\"},
+    {"OpenGLHigh1280", {IDC_MAIN_OPENGL, IDC_MAIN_RES_1280}, {Renderer::OpenGL, Detail::High, "1280x1024"},
+     {IDC_MAIN_FLYBY2}, "g"},
     // The folder's length makes the line exactly 279 characters, the most that fit.
-    {"Direct3DHigh1600LineOf279",
-     {IDC_MAIN_RES_1600},
-     {Renderer::Direct3D, Detail::High, "1600x1200"},
-     {IDC_MAIN_FLYBY1},
-     nullptr},
+    {"Direct3DHigh1600LineOf279", {IDC_MAIN_RES_1600}, {Renderer::Direct3D, Detail::High, "1600x1200"},
+     {IDC_MAIN_FLYBY1}, nullptr},
 };
+// clang-format on
 
 class RunOptions : public Run, public ::testing::WithParamInterface<OptionsCase> {};
 

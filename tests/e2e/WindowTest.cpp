@@ -16,53 +16,40 @@ std::string FolderOfLength(std::size_t length) {
     return std::string(kTestRoot) + "\\" + std::string(length - sizeof kTestRoot, 'f');
 }
 
+// The demo key's state: no key, a key without "Folder", or "Folder" as `type`
+// holding a folder text of `length` characters, with its zero unless `noZero`.
 struct KeyCase {
     const char* name;
     bool opens; // the main window opens; otherwise the fatal box, then status -1
-    std::function<bool(std::string*)> arrange;
+    DWORD type;
+    std::size_t length;
+    bool noZero = false;
+    bool only64BitView = false;
 };
 const KeyCase kKeyCases[] = {
-    {"NoKey", false,
-     [](std::string*) {
-         return true;
-     }},
-    {"KeyWithoutFolder", false,
-     [](std::string* e) {
-         return demo_key::Create(e);
-     }},
+    {"NoKey", false, REG_NONE, 0},
+    {"KeyWithoutFolder", false, REG_SZ, 0},
     // The number's bytes read "ABC" and a zero: a lookup that ignored the type would find a folder.
-    {"FolderIsNumber", false,
-     [](std::string* e) {
-         return demo_key::SetFolderNumber(0x00434241, e);
-     }},
-    {"FolderIsBinary", false,
-     [](std::string* e) {
-         const std::string folder = FolderOfLength(40);
-         return demo_key::SetFolderData(REG_BINARY, std::string(folder.c_str(), folder.size() + 1), e);
-     }},
-    {"FolderOf100Characters", false,
-     [](std::string* e) {
-         return demo_key::SetFolder(FolderOfLength(100), e);
-     }},
+    {"FolderIsNumber", false, REG_DWORD, 0},
+    {"FolderIsBinary", false, REG_BINARY, 40},
+    {"FolderOf100Characters", false, REG_SZ, 100},
     // Without its terminating zero, 100 characters fill the whole buffer and the query succeeds.
-    {"FolderOf100WithoutZero", false,
-     [](std::string* e) {
-         return demo_key::SetFolderData(REG_SZ, FolderOfLength(100), e);
-     }},
-    {"FolderOf99Characters", true,
-     [](std::string* e) {
-         return demo_key::SetFolder(FolderOfLength(99), e);
-     }},
-    {"FolderOf99WithoutZero", true,
-     [](std::string* e) {
-         return demo_key::SetFolderData(REG_SZ, FolderOfLength(99), e);
-     }},
+    {"FolderOf100WithoutZero", false, REG_SZ, 100, true},
+    {"FolderOf99Characters", true, REG_SZ, 99},
+    {"FolderOf99WithoutZero", true, REG_SZ, 99, true},
     // The 32-bit demo's key lives in the 32-bit view, whichever build of Korvane looks.
-    {"KeyOnlyInThe64BitView", false,
-     [](std::string* e) {
-         return demo_key::SetFolderIn64BitView(FolderOfLength(40), e);
-     }},
+    {"KeyOnlyInThe64BitView", false, REG_SZ, 40, false, true},
 };
+
+bool ArrangeKey(const KeyCase& key, std::string* error) {
+    const std::string folder = key.length ? FolderOfLength(key.length) : "";
+    const std::string bytes = key.noZero ? folder : std::string(folder.c_str(), folder.size() + 1);
+    return demo_key::Delete(error) &&
+           (key.type == REG_NONE || (key.type == REG_DWORD && demo_key::SetFolderNumber(0x00434241, error)) ||
+            (key.only64BitView && demo_key::SetFolderIn64BitView(folder, error)) ||
+            (key.length == 0 && key.type == REG_SZ && demo_key::Create(error)) ||
+            (key.length > 0 && !key.only64BitView && demo_key::SetFolderData(key.type, bytes, error)));
+}
 
 class FatalStart : public KorvaneTest, public ::testing::WithParamInterface<KeyCase> {
     void TearDown() override {
@@ -73,7 +60,7 @@ class FatalStart : public KorvaneTest, public ::testing::WithParamInterface<KeyC
 
 TEST_P(FatalStart, TheKeyDecidesBetweenTheFatalBoxAndTheMainWindow) {
     std::string error;
-    ASSERT_TRUE(demo_key::Delete(&error) && GetParam().arrange(&error)) << error;
+    ASSERT_TRUE(ArrangeKey(GetParam(), &error)) << error;
     if (GetParam().opens) {
         ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
         EXPECT_FALSE(FindMessageBox(Korvane().Id()).has_value());

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/KorvaneWindows.h"
 #include "driver/Process.h"
 #include "driver/Ui.h"
 #include "driver/Paths.h"
@@ -24,10 +25,6 @@
 
 namespace {
 
-constexpr char kMainCaption[] = "Korvane version 1.00 alpha";
-constexpr char kResultCaption[] = "Korvane Result Window";
-constexpr char kDetailsCaption[] = "Benchmark details";
-constexpr char kAboutCaption[] = "About Korvane...";
 // A run of six scenes takes six game runs and six pauses of 3 s.
 constexpr DWORD kRunTimeoutMs = 10 * 60 * 1000;
 constexpr DWORD kWindowTimeoutMs = 30 * 1000;
@@ -66,8 +63,8 @@ bool PrintMessageBox(DWORD processId, bool close) {
 int WaitMain(DWORD processId) {
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < kWindowTimeoutMs) {
-        if (HWND main = WaitForWindow(processId, kMainCaption, 200)) {
-            std::printf("main window \"%s\"\n", kMainCaption);
+        if (HWND main = WaitForWindow(processId, driver::kMainCaption, 200)) {
+            std::printf("main window \"%s\"\n", driver::kMainCaption);
             PrintControl(main, "Processor:", IDC_MAIN_PROCESSOR);
             PrintControl(main, "Frequency:", IDC_MAIN_FREQUENCY);
             PrintControl(main, "Cache:", IDC_MAIN_CACHE);
@@ -85,51 +82,37 @@ int WaitMain(DWORD processId) {
 }
 
 int Benchmark(DWORD processId) {
-    HWND main = WaitForWindow(processId, kMainCaption, kWindowTimeoutMs);
-    if (main == nullptr || !driver::PostClick(main, IDC_MAIN_BENCHMARK)) {
+    HWND main = WaitForWindow(processId, driver::kMainCaption, kWindowTimeoutMs);
+    if (main == nullptr) {
         std::printf("no main window to press BENCHMARK NOW! on\n");
         return 1;
     }
     std::printf("pressed BENCHMARK NOW!; waiting for the game runs...\n");
     std::fflush(stdout);
-    // The press blocks the main window until the last scene's pause has ended.
-    ::Sleep(1000);
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < kRunTimeoutMs) {
-        if (PrintMessageBox(processId, false)) {
-            return 1;
+    const driver::PressOutcome outcome = driver::PressBenchmarkNow(processId, main, kRunTimeoutMs);
+    if (PrintMessageBox(processId, false) || !outcome.resultsShown) {
+        if (!outcome.messageBox) {
+            std::printf("no result within %lu s\n", static_cast<unsigned long>(kRunTimeoutMs / 1000));
         }
-        HWND result = driver::FindTopLevelWindow(
-            processId, driver::WindowQuery{driver::kDialogClass, kResultCaption, true});
-        if (result != nullptr && driver::IsResponsive(main)) {
-            std::printf("result window \"%s\" after %lu s\n", kResultCaption,
-                        static_cast<unsigned long>((::GetTickCount() - start) / 1000 + 1));
-            PrintControl(result, "Score:", IDC_RESULT_SCORE);
-            PrintControl(result, "Unit:", IDC_RESULT_UNIT);
-            PrintControl(result, "Flyby:", IDC_RESULT_FLYBY);
-            PrintControl(result, "Botmatch:", IDC_RESULT_BOTMATCH);
-            return 0;
-        }
-        ::Sleep(250);
+        return 1;
     }
-    std::printf("no result within %lu s\n", static_cast<unsigned long>(kRunTimeoutMs / 1000));
-    return 1;
+    HWND result = driver::KorvaneWindow(processId, driver::kResultCaption);
+    std::printf("result window \"%s\" after %lu s\n", driver::kResultCaption,
+                static_cast<unsigned long>(outcome.elapsedMs / 1000 + 1));
+    PrintControl(result, "Score:", IDC_RESULT_SCORE);
+    PrintControl(result, "Unit:", IDC_RESULT_UNIT);
+    PrintControl(result, "Flyby:", IDC_RESULT_FLYBY);
+    PrintControl(result, "Botmatch:", IDC_RESULT_BOTMATCH);
+    return 0;
 }
 
 int Details(DWORD processId) {
-    HWND result = WaitForWindow(processId, kResultCaption, kWindowTimeoutMs);
-    if (result == nullptr || !driver::PostClick(result, IDC_RESULT_DETAILS)) {
-        std::printf("no result window to press Benchmark Details... on\n");
-        return 1;
-    }
-    HWND details = WaitForWindow(processId, kDetailsCaption, kWindowTimeoutMs);
-    const auto rows =
-        details != nullptr ? driver::ListViewRows(::GetDlgItem(details, IDC_DETAILS_LIST)) : std::nullopt;
+    const auto rows = driver::OpenDetails(processId, kWindowTimeoutMs);
     if (!rows) {
         std::printf("no details list\n");
         return 1;
     }
-    std::printf("details window \"%s\":\n", kDetailsCaption);
+    std::printf("details window \"%s\":\n", driver::kDetailsCaption);
     for (const std::vector<std::string>& row : *rows) {
         std::printf("  %-32s %s\n", row.empty() ? "" : row[0].c_str(), row.size() > 1 ? row[1].c_str() : "");
     }
@@ -137,21 +120,21 @@ int Details(DWORD processId) {
 }
 
 int About(DWORD processId) {
-    HWND main = WaitForWindow(processId, kMainCaption, kWindowTimeoutMs);
+    HWND main = WaitForWindow(processId, driver::kMainCaption, kWindowTimeoutMs);
     if (main == nullptr || !driver::PostClick(main, IDC_MAIN_CREDITS)) {
         std::printf("no main window to press Credits... on\n");
         return 1;
     }
-    if (WaitForWindow(processId, kAboutCaption, kWindowTimeoutMs) == nullptr) {
+    if (WaitForWindow(processId, driver::kAboutCaption, kWindowTimeoutMs) == nullptr) {
         std::printf("no About window\n");
         return 1;
     }
-    std::printf("about window \"%s\"\n", kAboutCaption);
+    std::printf("about window \"%s\"\n", driver::kAboutCaption);
     return 0;
 }
 
 int CloseAbout(DWORD processId) {
-    HWND about = WaitForWindow(processId, kAboutCaption, kWindowTimeoutMs);
+    HWND about = WaitForWindow(processId, driver::kAboutCaption, kWindowTimeoutMs);
     return about != nullptr && driver::PostCommand(about, IDOK) ? 0 : 1;
 }
 
@@ -167,7 +150,7 @@ int PrintRect(DWORD processId, const char* caption) {
 }
 
 int Exit(DWORD processId) {
-    HWND main = WaitForWindow(processId, kMainCaption, kWindowTimeoutMs);
+    HWND main = WaitForWindow(processId, driver::kMainCaption, kWindowTimeoutMs);
     if (main == nullptr || !driver::PostClick(main, IDCANCEL)) {
         return 1;
     }

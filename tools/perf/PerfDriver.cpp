@@ -38,6 +38,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/KorvaneWindows.h"
 #include "driver/Paths.h"
 #include "driver/Process.h"
 #include "driver/Timing.h"
@@ -51,8 +52,6 @@ using KernelHandle = framework::UniqueHandle;
 // A Toolhelp snapshot fails with INVALID_HANDLE_VALUE, as a file does.
 using SnapshotHandle = framework::UniqueFile;
 
-constexpr char kMainCaption[] = "Korvane version 1.00 alpha";
-constexpr char kResultCaption[] = "Korvane Result Window";
 constexpr char kGameExecutable[] = "UT2003.exe";
 constexpr DWORD kWindowTimeoutMs = 60 * 1000;
 constexpr DWORD kExitTimeoutMs = 10 * 1000;
@@ -100,23 +99,6 @@ driver::Process Start(const std::string& executable) {
     return driver::Process::Start(executable, "", FolderOf(executable), nullptr, options);
 }
 
-// The top-level dialog `caption` of the process, visible or not; null when there is none.
-HWND FindDialog(DWORD processId, const char* caption) {
-    return driver::FindTopLevelWindow(processId, driver::WindowQuery{driver::kDialogClass, caption, false});
-}
-
-// Polls every millisecond until the dialog is visible; null on time-out or when the program ends.
-HWND WaitForVisibleDialog(const driver::Process& program, const char* caption, DWORD timeoutMs) {
-    HWND window = nullptr;
-    driver::WaitUntil(
-        [&] {
-            window = FindDialog(program.Id(), caption);
-            return (window != nullptr && ::IsWindowVisible(window)) || !program.IsRunning();
-        },
-        timeoutMs, 1);
-    return window != nullptr && ::IsWindowVisible(window) ? window : nullptr;
-}
-
 // Closes the program's dialog as its Cancel button does and waits for the program
 // to end; ends it by force if it does not.
 void Close(driver::Process& program, HWND dialog) {
@@ -140,7 +122,7 @@ int Startup(const std::string& executable, const char* caption, int controlId) {
         Print("error cannot start %s (error %lu)\n", executable.c_str(), ::GetLastError());
         return 1;
     }
-    const HWND window = WaitForVisibleDialog(program, caption, kWindowTimeoutMs);
+    const HWND window = driver::WaitForVisibleWindow(program, caption, kWindowTimeoutMs, 1);
     ::QueryPerformanceCounter(&after);
     if (window == nullptr) {
         Print("error no visible window \"%s\"\n", caption);
@@ -209,8 +191,9 @@ int Benchmark(const std::string& executable, const std::string& scenes, double c
         Print("error cannot start %s (error %lu)\n", executable.c_str(), ::GetLastError());
         return 1;
     }
-    const HWND main = WaitForVisibleDialog(korvane, kMainCaption, kWindowTimeoutMs);
-    const HWND result = main != nullptr ? FindDialog(korvane.Id(), kResultCaption) : nullptr;
+    const HWND main = driver::WaitForVisibleWindow(korvane, driver::kMainCaption, kWindowTimeoutMs, 1);
+    const HWND result =
+        main != nullptr ? driver::KorvaneWindow(korvane.Id(), driver::kResultCaption) : nullptr;
     if (main == nullptr || result == nullptr) {
         Print("error Korvane's main or result window did not appear\n");
         Close(korvane, main);
