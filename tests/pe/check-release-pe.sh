@@ -1,48 +1,172 @@
 #!/usr/bin/env bash
-# Checks every program of a release folder, whatever programs it holds: the PE
-# hardening of check-pe.sh and the manifest of check-manifest.sh for both
-# architectures and, for the 32-bit release, which must load on Windows 98, ME,
-# 2000 and later, the Windows version its header asks for (4.0: with 5.01,
-# Windows 2000 calls the file "not a valid Win32 application") and every import
-# (check-imports.sh).
-# Usage: check-release-pe.sh RELEASE_FOLDER i686|x86_64
-set -euo pipefail
+# Checks every program (*.exe) of a release folder from its PE headers and resources:
+#   - hardening (docs/security.md): ASLR (DYNAMIC_BASE), DEP (NX_COMPAT), high-entropy
+#     ASLR on x86_64, no section both writable and executable, the stack protector
+#     linked in, and only system DLLs imported (everything else is linked statically);
+#   - the manifest (docs/release.md): present, asInvoker without UI access, Windows
+#     Vista to 10 supported; for korvane.exe, the windowed program, also common
+#     controls 6 (visual styles) and no DPI awareness (Windows scales it as a whole);
+#   - on i686, which must load on Windows 98, ME, 2000 and later: the header asks for
+#     operating system and subsystem 4.0 (Windows 2000 calls a 5.01 file "not a valid
+#     Win32 application"), and every import exists there: kernel32, advapi32 and msvcrt
+#     ones by winapi-first-version.tsv, user32, gdi32 and comctl32 ones by
+#     system-exports.tsv; an import of another DLL, by ordinal or not in its table is
+#     refused, and so is what behaviour-on-9x.tsv refuses and every Unicode (W)
+#     function it does not allow. The programs look up newer functions at run time.
+# With --self-test the folder must pass, and then copies of its korvane.exe (and of
+# its import list) spoilt one way per rule must each fail, naming the rule.
+# Usage: check-release-pe.sh [--self-test] RELEASE_FOLDER i686|x86_64
+set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-folder=$1
-arch=$2
+selfTest=no
+[ "${1:-}" = --self-test ] && { selfTest=yes; shift; }
+[ $# -eq 2 ] || { sed -n 's/^# Usage: //p' "$0" >&2; exit 2; }
+folder=$1 arch=$2 objdump=$2-w64-mingw32-objdump
+fail() { echo "FAIL: $name: $*"; bad=1; }
+
+# imports < `objdump -p` output: every import as dll!Function, the DLL in lower case,
+# sorted (dll!#N for one taken by ordinal).
+imports() {
+    awk '/^The Import Tables/ { on = 1; next }
+        on && /^[A-Z]/ { on = 0 }
+        on && /DLL Name:/ { dll = tolower($3); next }
+        on && dll != "" && /^\t[0-9a-f]+\t/ { print dll "!" (($3 == "<none>" || $3 == "") ? "#" $2 : $3) }' |
+        LC_ALL=C sort -u
+}
+
+# judge_imports NAME < imports: a FAIL line per refused import; status 1 if any.
+judge_imports() {
+    awk -F'\t' -v name="$1" '
+        FILENAME == ARGV[1] || FILENAME == ARGV[2] { if (!/^#/ && NF >= 4) { nine[$1 "!" $2] = $3; nt[$1 "!" $2] = $4 }; next }
+        FILENAME == ARGV[3] { if (!/^#/ && NF >= 3) verdict[$2] = $1; next }
+        $0 != "" {
+            count++; split($0, part, "!"); dll = part[1]; fn = part[2]; why = ""
+            if (fn ~ /^#/) why = "imported by ordinal"
+            else if (dll !~ /^(kernel32|advapi32|msvcrt|user32|gdi32|comctl32)\.dll$/) why = "a DLL the check does not know"
+            else if (!($0 in nine)) why = "not in the table of " dll
+            else if (nine[$0] !~ /^(95|95 OSR2|98)$/) why = "Windows 98 lacks it (first 9x release: " nine[$0] ")"
+            else if (nt[$0] !~ /^(3\.1|3\.5|3\.51|3\.51 SP[0-9]|4\.0|4\.0 SP[0-9]|2000)$/) why = "Windows 2000 lacks it (first NT release: " nt[$0] ")"
+            else if (verdict[$0] == "refuse") why = "exported but not working on Windows 98 and ME (behaviour-on-9x.tsv)"
+            else if (dll ~ /^(kernel32|advapi32|user32|gdi32)\.dll$/ && fn ~ /[a-z0-9]W$/ && verdict[$0] != "allow")
+                why = "a Unicode function, which fails on Windows 98 and ME unless behaviour-on-9x.tsv says why not"
+            if (why != "") { print "FAIL: " name " imports " $0 ": " why; refused++ }
+        }
+        END {
+            if (count == 0) { print "FAIL: " name ": no imports read"; exit 1 }
+            if (refused) exit 1
+        }' "$here/winapi-first-version.tsv" "$here/system-exports.tsv" "$here/behaviour-on-9x.tsv" -
+}
+
+# check_program EXE: a FAIL line per broken rule; status 1 if any.
+check_program() {
+    local headers flags flag writable dll manifest id field version
+    name=$(basename "$1") bad=0
+    headers=$("$objdump" -p "$1")
+    flags=" $(awk '/^DllCharacteristics/ {getline; while (/^\t\t/) {printf "%s ", $1; if (!getline) break}}' <<<"$headers")"
+    for flag in DYNAMIC_BASE NX_COMPAT $([ "$arch" = x86_64 ] && echo HIGH_ENTROPY_VA); do
+        [[ $flags == *" $flag "* ]] || fail "$flag missing from the header's DllCharacteristics"
+    done
+    # A section that is code and not read-only is writable and executable.
+    writable=$("$objdump" -h "$1" | awk '/^ *[0-9]+ / {s = $2} /CODE/ && !/READONLY/ {print s}')
+    [ -z "$writable" ] || fail "writable and executable sections: $writable"
+    "$objdump" -t "$1" | awk '/__stack_chk_fail$/ {f = 1} /__stack_chk_guard$/ {g = 1} END {exit !(f && g)}' ||
+        fail "stack protector missing (__stack_chk_fail or __stack_chk_guard not found)"
+    for dll in $(awk '/DLL Name:/ {print $3}' <<<"$headers"); do
+        [[ ${dll,,} =~ ^(kernel32|user32|gdi32|advapi32|comctl32|msvcrt)\.dll$ ]] || fail "imports $dll, which is not a system DLL"
+    done
+
+    # The manifest is stored as its UTF-8 text; here on one line, blanks collapsed
+    # (${manifest,,} where case does not matter).
+    manifest=$(LC_ALL=C tr '\0' '\n' <"$1" | LC_ALL=C sed -n '/<?xml/,/<\/assembly>/{p;/<\/assembly>/q}' |
+        tr '\r\n\t' '   ' | tr -s ' ')
+    if [ -z "$manifest" ]; then
+        fail "no application manifest"
+    else
+        [[ $manifest =~ '<requestedExecutionLevel level="asInvoker" uiAccess="false"'\ ?'/>' ]] ||
+            fail "manifest does not ask to run as invoker (level=\"asInvoker\" uiAccess=\"false\")"
+        # Windows Vista, 7, 8, 8.1 and 10 (and later).
+        for id in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
+            4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
+            8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+            [[ ${manifest,,} == *"<supportedos id=\"{$id}\"/>"* ]] || fail "manifest lacks supportedOS {$id}"
+        done
+        if [ "$name" = korvane.exe ]; then
+            [[ $manifest == *'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'* ]] ||
+                fail "manifest does not ask for common controls 6"
+            [[ ${manifest,,} != *dpiaware* ]] || fail "manifest declares DPI awareness; the release leaves scaling to Windows"
+        fi
+    fi
+
+    if [ "$arch" = i686 ]; then
+        for field in OSystem Subsystem; do
+            version=$(awk -v f="$field" '$1 == "Major" f "Version" {a = $2} $1 == "Minor" f "Version" {b = $2}
+                END {print a "." b}' <<<"$headers")
+            [ "$version" = 4.0 ] || fail "the header asks for $field version $version; Windows 98, ME and 2000 need 4.0"
+        done
+        imports <<<"$headers" | judge_imports "$name" || bad=1
+    fi
+    [ $bad -eq 1 ] || echo "ok:   $name ($arch): every rule holds"
+    return $bad
+}
+
 shopt -s nullglob nocaseglob
 programs=("$folder"/*.exe)
-shopt -u nocaseglob
-if [ ${#programs[@]} -eq 0 ]; then
-    echo "FAIL: no program (*.exe) in $folder"
-    exit 1
-fi
+[ ${#programs[@]} -gt 0 ] || { echo "FAIL: no program (*.exe) in $folder"; exit 1; }
 status=0
-for program in "${programs[@]}"; do
-    name=$(basename "$program")
-    echo "== $name ($arch)"
-    bash "$here/check-pe.sh" "$program" "$arch" || status=1
-    # korvane.exe is the windowed program; any other (korvane-cli.exe) is a console one.
-    if [ "$name" = korvane.exe ]; then
-        bash "$here/check-manifest.sh" --windowed "$program" || status=1
+for program in "${programs[@]}"; do check_program "$program" || status=1; done
+[ $selfTest = yes ] || exit $status
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# caught TEXT COMMAND...: COMMAND must fail and say TEXT.
+caught() {
+    local text=$1 output && shift
+    if output=$("$@" 2>&1); then
+        echo "FAIL: a planted fault passes: $text" && status=1
+    elif grep -qF -- "$text" <<<"$output"; then
+        echo "ok:   planted and caught: $text"
     else
-        bash "$here/check-manifest.sh" --console "$program" || status=1
+        echo "FAIL: a planted fault is not named '$text':" && sed 's/^/    /' <<<"$output" && status=1
     fi
-    if [ "$arch" = i686 ]; then
-        # The loader refuses a program whose header asks for a newer Windows.
-        for field in OSystem Subsystem; do
-            label=$([ "$field" = OSystem ] && echo "operating system" || echo subsystem)
-            version=$(i686-w64-mingw32-objdump -p "$program" |
-                awk -v f="$field" '$1 == "Major" f "Version" {major = $2} $1 == "Minor" f "Version" {minor = $2}
-                    END {print major "." minor}')
-            if [ "$version" = 4.0 ]; then
-                echo "ok:   $label version $version (Windows 95 and NT 4.0 are 4.0)"
-            else
-                echo "FAIL: $name asks for $label version $version; Windows 98, ME and 2000 need 4.0"
-                status=1
-            fi
-        done
-        OBJDUMP=i686-w64-mingw32-objdump bash "$here/check-imports.sh" "$program" || status=1
-    fi
-done
+}
+# spoilt PERL: checks a copy of korvane.exe changed by PERL, in which $p is the offset
+# of the PE signature and poke(OFFSET, AND, OR) changes the byte at $p + OFFSET.
+spoilt() {
+    cp "$folder/korvane.exe" "$work/korvane.exe"
+    perl -0777 -pi -e '$p = unpack("V", substr($_, 60, 4));
+        sub poke { substr($_, $p + $_[0], 1) = chr(ord(substr($_, $p + $_[0], 1)) & $_[1] | $_[2]) } '"$1" "$work/korvane.exe"
+    check_program "$work/korvane.exe"
+}
+# The optional header's DllCharacteristics at 94, versions at 64 (system) and 72
+# (subsystem); the first section's flags end at 24 + SizeOfOptionalHeader + 39.
+caught "korvane.exe: DYNAMIC_BASE missing" spoilt 'poke(94, 0xbf, 0)'
+caught "korvane.exe: NX_COMPAT missing" spoilt 'poke(95, 0xfe, 0)'
+[ "$arch" = i686 ] || caught "korvane.exe: HIGH_ENTROPY_VA missing" spoilt 'poke(94, 0xdf, 0)'
+caught "korvane.exe: writable and executable sections: .text" spoilt \
+    'poke(24 + unpack("v", substr($_, $p + 20, 2)) + 39, 0xff, 0x80)'
+caught "korvane.exe: stack protector missing" spoilt 's/__stack_chk_/__stack_chx_/g'
+caught "korvane.exe: imports WS2_32.dll, which is not a system DLL" spoilt 's/USER32\.dll/WS2_32.dll/g'
+caught "korvane.exe: no application manifest" spoilt 's/<\?xml/<?xmi/g'
+caught "korvane.exe: manifest does not ask to run as invoker" spoilt 's/"asInvoker"/"highestAvailable"/'
+caught "korvane.exe: manifest lacks supportedOS {8e0f7a12" spoilt 's/\{8e0f7a12/{8e0f7a13/'
+caught "korvane.exe: manifest does not ask for common controls 6" spoilt 's/"6\.0\.0\.0"/"5.82.0.0"/'
+caught "korvane.exe: manifest declares DPI awareness" spoilt 's|</trustInfo>|$&<application xmlns="urn:schemas-microsoft-com:asm.v3"><windowsSettings><dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware></windowsSettings></application>|'
+[ "$arch" = i686 ] || exit $status
+
+caught "korvane.exe: the header asks for OSystem version 5.0" spoilt 'poke(64, 0, 5)'
+caught "korvane.exe: the header asks for Subsystem version 5.0" spoilt 'poke(72, 0, 5)'
+caught "korvane.exe imports kernel32.dll!CreateFileW: a Unicode function" spoilt 's/CreateFileA\0/CreateFileW\0/'
+caught "korvane.exe: no imports read" judge_imports korvane.exe </dev/null
+own=$(imports < <("$objdump" -p "$folder/korvane.exe"))
+with() { printf '%s\n%s\n' "$own" "$1" | judge_imports korvane.exe; }
+while IFS='|' read -r planted why; do
+    caught "korvane.exe imports $planted: $why" with "$planted"
+done <<'PLANTED'
+comctl32.dll!#17|imported by ordinal
+ws2_32.dll!connect|a DLL the check does not know
+user32.dll!GetLayeredWindowAttributes|not in the table
+msvcrt.dll!_fstat64|Windows 98 lacks it
+kernel32.dll!CreateSocketHandle|Windows 2000 lacks it
+kernel32.dll!TryEnterCriticalSection|exported but not working
+PLANTED
 exit $status

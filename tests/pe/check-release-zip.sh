@@ -1,80 +1,85 @@
 #!/usr/bin/env bash
-# Checks a release zip as a user receives it: the SHA-256 file beside it (in
-# sha256sum's format, and matching), one top-level folder named as the zip, and in
-# it exactly the release's files: every program of the release folder (korvane.exe
-# among them), cpudef.dat, the four renderer ini files, README.txt and LICENSE.txt,
-# each identical to what it was made from.
-# Usage: check-release-zip.sh ZIP RELEASE_FOLDER SOURCE_ROOT
-set -euo pipefail
-zip=$1
-folder=$2
+# Checks a release zip as a user receives it: the SHA-256 file beside it (one line in
+# sha256sum's format for the zip, and matching), one top-level folder named as the
+# zip, and in it exactly the release's files: every program of the release folder
+# (korvane.exe among them), cpudef.dat, the four renderer ini files, README.txt and
+# LICENSE.txt, each identical to what it was made from.
+# With --self-test the release must pass, and then copies of it spoilt one way per
+# rule must each fail, naming the rule.
+# Usage: check-release-zip.sh [--self-test] ZIP RELEASE_FOLDER SOURCE_ROOT
+set -uo pipefail
+selfTest=no
+[ "${1:-}" = --self-test ] && { selfTest=yes; shift; }
+[ $# -eq 3 ] || { sed -n 's/^# Usage: //p' "$0" >&2; exit 2; }
 source=$3
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok:   $*"; }
-
-[ -f "$zip" ] || { echo "FAIL: no zip $zip"; exit 1; }
-zipName=$(basename "$zip")
-name=${zipName%.zip}
-
-# The checksum file: one line "<64 hex digits>  <zip name>", and it matches.
-checksum=$zip.sha256
-if [ ! -f "$checksum" ]; then
-    fail "no checksum file $checksum"
-elif ! grep -qxE "[0-9a-f]{64}  $(sed 's/[.]/[.]/g' <<<"$zipName")" "$checksum" || [ "$(wc -l <"$checksum")" -ne 1 ]; then
-    fail "$(basename "$checksum") is not one sha256sum line for $zipName: $(head -c 200 "$checksum")"
-elif (cd "$(dirname "$zip")" && sha256sum --quiet -c "$(basename "$checksum")"); then
-    pass "$(basename "$checksum") matches the zip"
-else
-    fail "$(basename "$checksum") does not match the zip"
-fi
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-unzip -q "$zip" -d "$work" || { echo "FAIL: unzip $zipName"; exit 1; }
 
-# One folder at the top, named as the zip, so that unpacking makes one folder.
-top=$(cd "$work" && ls -A)
-if [ "$top" = "$name" ] && [ -d "$work/$name" ]; then
-    pass "one top-level folder $name"
-else
-    fail "top level of the zip is '$(tr '\n' ' ' <<<"$top")', expected the folder $name"
-fi
-
-# The file list.
-declare -A expectedFrom=(
-    [cpudef.dat]=$source/res/cpudef.dat
-    [MaxDetailD3D.ini]=$source/res/renderer/MaxDetailD3D.ini
-    [MinDetailD3D.ini]=$source/res/renderer/MinDetailD3D.ini
-    [MaxDetailOGL.ini]=$source/res/renderer/MaxDetailOGL.ini
-    [MinDetailOGL.ini]=$source/res/renderer/MinDetailOGL.ini
-    [README.txt]=$source/res/release/README.txt
-    [LICENSE.txt]=$source/LICENSE.txt
-)
-[ -f "$folder/korvane.exe" ] || fail "no korvane.exe in the release folder $folder"
-shopt -s nullglob
-for program in "$folder"/*.exe; do
-    expectedFrom[$(basename "$program")]=$program
-done
-shopt -u nullglob
-expected=$(printf '%s\n' "${!expectedFrom[@]}" | LC_ALL=C sort)
-actual=$(cd "$work" && find . -mindepth 1 \( -type f -o -type l \) -printf '%P\n' | sed "s|^$name/||" | LC_ALL=C sort)
-difference=$(diff <(echo "$expected") <(echo "$actual") | sed -n 's/^> /+ /p; s/^< /- /p' || true)
-if [ -z "$difference" ]; then
-    pass "the zip holds exactly: $(tr '\n' ' ' <<<"$expected")"
-else
-    fail "the zip's files differ from the release's (+ in the zip only, - missing):"
-    sed 's/^/    /' <<<"$difference"
-fi
-
-# Each file as it was made.
-for file in "${!expectedFrom[@]}"; do
-    [ -f "$work/$name/$file" ] || continue
-    if cmp -s "${expectedFrom[$file]}" "$work/$name/$file"; then
-        pass "$file is identical to ${expectedFrom[$file]#"$source"/}"
-    else
-        fail "$file differs from ${expectedFrom[$file]}"
+# check ZIP FOLDER: a FAIL line per broken rule; status 1 if any.
+check() {
+    local zip=$1 folder=$2 zipName name top file program expected actual difference bad=0
+    zipName=$(basename "$zip") name=$(basename "$zip" .zip)
+    fail() { echo "FAIL: $zipName: $*"; bad=1; }
+    if [ ! -f "$zip.sha256" ]; then
+        fail "no checksum file $zip.sha256"
+    elif [ "$(wc -l <"$zip.sha256")" -ne 1 ] || ! grep -qxE "[0-9a-f]{64}  ${zipName//./[.]}" "$zip.sha256"; then
+        fail "$zipName.sha256 is not one sha256sum line for $zipName: $(head -c 200 "$zip.sha256")"
+    elif ! (cd "$(dirname "$zip")" && sha256sum --quiet -c "$zipName.sha256" >/dev/null 2>&1); then
+        fail "$zipName.sha256 does not match the zip"
     fi
-done
 
-[ "$failures" -eq 0 ] && echo "$zipName: all checks passed" || exit 1
+    rm -rf "$work/unzipped"
+    unzip -q "$zip" -d "$work/unzipped" || { fail "unzip failed"; return 1; }
+    # One folder at the top, named as the zip, so that unpacking makes one folder.
+    top=$(ls -A "$work/unzipped")
+    [ "$top" = "$name" ] && [ -d "$work/unzipped/$name" ] ||
+        fail "top level of the zip is '$(tr '\n' ' ' <<<"$top")', expected the folder $name"
+
+    declare -A from=([cpudef.dat]=res/cpudef.dat [README.txt]=res/release/README.txt [LICENSE.txt]=LICENSE.txt)
+    for file in M{ax,in}Detail{D3D,OGL}.ini; do from[$file]=res/renderer/$file; done
+    for file in "${!from[@]}"; do from[$file]=$source/${from[$file]}; done
+    [ -f "$folder/korvane.exe" ] || fail "no korvane.exe in the release folder $folder"
+    for program in "$folder"/*.exe; do [ -f "$program" ] && from[$(basename "$program")]=$program; done
+    expected=$(printf '%s\n' "${!from[@]}" | LC_ALL=C sort)
+    actual=$(cd "$work/unzipped" && find . -mindepth 1 \( -type f -o -type l \) -printf '%P\n' | sed "s|^$name/||" | LC_ALL=C sort)
+    difference=$(diff <(echo "$expected") <(echo "$actual") | sed -n 's/^> /+ /p; s/^< /- /p')
+    [ -z "$difference" ] || fail "the zip's files differ from the release's (+ in the zip only, - missing): ${difference//$'\n'/, }"
+    for file in "${!from[@]}"; do
+        [ ! -f "$work/unzipped/$name/$file" ] || cmp -s "${from[$file]}" "$work/unzipped/$name/$file" ||
+            fail "$file differs from ${from[$file]}"
+    done
+    [ $bad -eq 1 ] || echo "ok:   $zipName: checksum, folder and files as released"
+    return $bad
+}
+
+zip=$1 folder=$2
+check "$zip" "$folder"
+status=$?
+[ $selfTest = yes ] || exit $status
+
+# caught TEXT SHELL: the check on a copy of the release that SHELL spoilt (run in the
+# copy's folder) must fail saying TEXT.
+z=$(basename "$1") n=$(basename "$2")
+caught() {
+    local output
+    rm -rf "$work/copy" && mkdir "$work/copy" && cp -r "$folder" "$zip" "$zip.sha256" "$work/copy/"
+    (cd "$work/copy" && eval "$2") >/dev/null 2>&1
+    if output=$(check "$work/copy/$z" "$work/copy/$n"); then
+        echo "FAIL: a planted fault passes: $1" && status=1
+    elif grep -qF -- "$1" <<<"$output"; then
+        echo "ok:   planted and caught: $1"
+    else
+        echo "FAIL: a planted fault is not named '$1':" && sed 's/^/    /' <<<"$output" && status=1
+    fi
+}
+rezip="rm $z && zip -qr $z $n && sha256sum $z >$z.sha256"
+while IFS='|' read -r text spoil; do caught "$text" "$spoil"; done <<PLANTED
+$z: no checksum file|rm $z.sha256
+$z: $z.sha256 does not match the zip|printf more >>$z
+$z: $z.sha256 is not one sha256sum line|sed -i 's/  /  other-/' $z.sha256
+expected the folder $n|rm $z && (cd $n && zip -qr ../$z .) && sha256sum $z >$z.sha256
+$z: the zip's files differ from the release's (+ in the zip only, - missing): - README.txt, + debug.log|mv $n/README.txt $n/debug.log && $rezip
+$z: korvane.exe differs from $work/copy/$n/korvane.exe|printf x >>$n/korvane.exe
+$z: no korvane.exe in the release folder|rm $n/korvane.exe && $rezip
+PLANTED
+exit $status
