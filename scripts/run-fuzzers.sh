@@ -35,7 +35,7 @@ cmake -S "$sources" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >"$build/configure.
     echo "run-fuzzers: configuring failed" >&2
     exit 2
 }
-cmake --build "$build" -j2 >"$build/build.log" 2>&1 || {
+cmake --build "$build" -j"${KORVANE_JOBS:-2}" >"$build/build.log" 2>&1 || {
     tail -n 40 "$build/build.log" >&2
     echo "run-fuzzers: building failed" >&2
     exit 2

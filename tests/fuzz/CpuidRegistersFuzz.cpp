@@ -1,95 +1,67 @@
-// Fuzz target: processor identification over any CPUID registers. The vendor is
-// one of the six texts, family, model and stepping are the leaf 1 nibbles, the
-// cache sizes are what the Intel descriptor table or the AMD fields give (and
-// only their own leaves are asked), and the name from cpudef.dat is found, or
-// reported missing or unreadable, with the file closed on every path.
-//
-// Input: vendor choice, vendor byte change, recorded leaves (a bit each),
-// definitions mode, failing line, chunk size, read pattern; the registers of
-// leaves 0, 1, 2, 0x80000000, 0x80000005 and 0x80000006 (EAX, EBX, ECX, EDX,
-// 4 bytes each); three starting cache sizes (4 bytes each); then cpudef.dat.
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-#include <string>
+// Fuzz target: identification from any CPUID registers: only the vendor's own cache
+// leaves asked, cpudef.dat closed on every path, an unknown vendor reported after.
+#include <map>
+#include <memory>
 
-#include "CpuReference.h"
 #include "FuzzSupport.h"
-#include "sysinfo/CacheDescriptors.h"
-#include "sysinfo/CpuidSource.h"
+#include "framework/FileError.h"
+#include "sysinfo/CpuDefinitions.h"
+#include "sysinfo/CpuInfo.h"
 
 namespace {
 
-constexpr std::uint32_t kLeaves[] = {0, 1, 2, 0x80000000u, 0x80000005u, 0x80000006u};
-
-// Leaf 0's EBX, EDX and ECX spelling `identification` (12 bytes).
-void SpellVendor(sysinfo::CpuidRegisters& leaf0, const char* identification) {
-    // The words as the processor holds them, little-endian whatever the host.
-    const auto little = [&](int word) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(identification) + 4 * word;
-        return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-               static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    };
-    leaf0.ebx = little(0);
-    leaf0.edx = little(1);
-    leaf0.ecx = little(2);
-}
+struct CountingCpuid : sysinfo::RecordedCpuid { // counts the leaves asked for
+    sysinfo::CpuidRegisters Query(std::uint32_t leaf) override {
+        ++asked[leaf];
+        return RecordedCpuid::Query(leaf);
+    }
+    std::map<std::uint32_t, int> asked;
+};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::Input input(data, size);
-    const std::uint8_t vendorChoice = input.Byte() % 8;
-    const std::uint8_t vendorChange = input.Byte();
-    const std::uint8_t recordedLeaves = input.Byte();
-    const auto mode = static_cast<fuzz::DefinitionsMode>(input.Byte() % 4);
-    const std::size_t failAtLine = input.Byte();
-    const std::size_t chunkBytes = fuzz::ChunkBytesFrom(input.Byte());
-    const std::uint8_t readPattern = input.Byte();
-
-    sysinfo::CpuidRegisters registers[std::size(kLeaves)];
-    for (sysinfo::CpuidRegisters& leaf : registers) {
-        leaf.eax = input.Word32();
-        leaf.ebx = input.Word32();
-        leaf.ecx = input.Word32();
-        leaf.edx = input.Word32();
+    fuzz::Input input{data, size};
+    // Reading cpudef.dat fails (mode 3 of 0 to 3) at read failRead; its chunk size and read pattern.
+    const std::uint32_t mode = input.Take() % 4, failRead = input.Take(), chunk = input.Take(),
+                        pattern = input.Take();
+    CountingCpuid cpuid; // EAX, EBX, ECX and EDX of each leaf
+    for (const std::uint32_t leaf : {0u, 1u, 2u, 0x80000000u, 0x80000005u, 0x80000006u}) {
+        cpuid.Record(leaf, {input.Take(4), input.Take(4), input.Take(4), input.Take(4)});
     }
-    if (vendorChoice < 6) {
-        char identification[13];
-        std::memcpy(identification, fuzz::kVendorTexts[vendorChange % 5], sizeof identification);
-        if (vendorChoice == 5) {
-            // One byte off a known vendor.
-            identification[vendorChange % 12] ^= static_cast<char>((vendorChange >> 4) | 1);
-        } else {
-            std::memcpy(identification, fuzz::kVendorTexts[vendorChoice], sizeof identification);
-        }
-        SpellVendor(registers[0], identification);
-    }
+    const std::string text = input.Rest(); // cpudef.dat
+    int closed = 0, reports = 0;
+    sysinfo::descriptionLoaded = false;
+    sysinfo::TheCpuDescription() = {};
+    sysinfo::StoppedClock clock;
+    const sysinfo::CpuInfo cpu(
+        cpuid,
+        [&]() -> std::unique_ptr<framework::LineSource> {
+            // The file's reads; the last copy of `closing` goes with the file and counts its closing.
+            std::shared_ptr<int> closing(&closed, [](int* count) { ++*count; });
+            return std::make_unique<framework::ChunkLineReader>(
+                [read = fuzz::Pieces(text, pattern), closing, reads = 0u,
+                 failAt = mode == 3 ? failRead : ~0u](char* to, std::size_t n) mutable {
+                    return ++reads > failAt ? throw framework::FileError("cpudef.dat", "") : read(to, n);
+                },
+                chunk);
+        },
+        [&](const char* e) { reports += e == std::string(sysinfo::kVendorErrorText) && closed ? 1 : 9; },
+        clock);
 
-    fuzz::ReferenceCaches start;
-    start.l1DataKb = static_cast<std::int32_t>(input.Word32());
-    start.l1CodeKb = static_cast<std::int32_t>(input.Word32());
-    start.l2Kb = static_cast<std::int32_t>(input.Word32());
+    const bool amd = cpu.vendor == "AuthenticAMD";
+    const bool hasLevel2Leaf = cpuid.RecordedCpuid::Query(0x80000000u).eax >= 0x80000006u;
+    FUZZ_CHECK(cpuid.asked[0] == 1 && cpuid.asked[1] == 1 &&
+               cpuid.asked[2] == (cpu.vendor == "GenuineIntel") && cpuid.asked[0x80000000u] == amd &&
+               cpuid.asked[0x80000005u] == amd && cpuid.asked[0x80000006u] <= (amd && hasLevel2Leaf) &&
+               (cpu.l2Kb == -1) == (amd && !hasLevel2Leaf));
 
-    // Leaf 2 on its own, from any starting sizes.
-    sysinfo::CacheSizes sizes{start.l1DataKb, start.l1CodeKb, start.l2Kb};
-    sysinfo::ApplyIntelLeaf2(registers[2].eax, registers[2].edx, sizes);
-    const fuzz::ReferenceCaches expected =
-        fuzz::ReferenceIntelCaches(registers[2].eax, registers[2].edx, start);
-    FUZZ_CHECK(sizes.l1DataKb == expected.l1DataKb && sizes.l1CodeKb == expected.l1CodeKb &&
-                   sizes.l2Kb == expected.l2Kb,
-               "leaf 2 EAX " + std::to_string(registers[2].eax) + " EDX " + std::to_string(registers[2].edx));
-
-    // The whole identification.
-    fuzz::LoggingCpuid cpuid;
-    for (std::size_t i = 0; i < std::size(kLeaves); ++i) {
-        if ((recordedLeaves >> i & 1) != 0) {
-            FUZZ_CHECK(cpuid.Record(kLeaves[i], registers[i]), "leaf recorded twice");
-            FUZZ_CHECK(!cpuid.Record(kLeaves[i], sysinfo::CpuidRegisters{}),
-                       "the first record of a leaf wins");
-        }
-    }
-    fuzz::DefinitionsStandIn definitions(input.Rest(), mode, failAtLine, chunkBytes, readPattern);
-    fuzz::CheckIdentification(cpuid, definitions);
+    const std::string& name = sysinfo::TheCpuDescription().processorName;
+    framework::TextLineSource file(text);
+    const auto keys = sysinfo::DefinitionKeysFor(cpu.vendor, cpu.family, cpu.model, cpu.l2Kb);
+    FUZZ_CHECK(sysinfo::descriptionLoaded && closed == 1 &&
+               reports == int(sysinfo::VendorNumber(cpu.vendor) == 0));
+    FUZZ_CHECK(name == (keys ? sysinfo::LookUpProcessorName(file, *keys) : "") ||
+               (mode == 3 && name == sysinfo::kDefinitionsUnreadableName));
     return 0;
 }
