@@ -1,215 +1,135 @@
-// The benchmark log's last line and the frame rate read from it: the eleven
-// characters after the first '=', and the atof-like conversion of them.
+// The benchmark log's last line: which line is last, the eleven characters the
+// window reads after the first '=', their atof-like conversion at the limits of a
+// double, and the engine's whole line as korvane-cli reads it.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
-#include <limits>
+#include <optional>
+#include <sstream>
 #include <string>
+#include <tuple>
 
 #include "bench/LogValue.h"
+#include "cli/EngineLine.h"
 #include "framework/LineSource.h"
 
 namespace {
 
-using bench::ExtractSceneFps;
-using bench::ParseLeadingDecimal;
-
-// --- Last line ------------------------------------------------------------
-
-struct LastLineCase {
-    const char* name;
-    std::string text;
-    std::string lastLine;
-};
-
-const LastLineCase kLastLineCases[] = {
-    {"EmptyFile", "", ""},
-    {"OneLineWithoutTerminator", "Score = 41.766209", "Score = 41.766209"},
-    {"LastOfSeveral", "first = 1\nsecond = 2\nthird = 3\n", "third = 3"},
-    {"CrLfLines", "a = 1\r\nb = 2\r\n", "b = 2"},
-    {"EmptyLastLineWins", "x = 17.5\n\n", ""},
-    {"BlankLastLineKept", "x = 17.5\n   \n", "   "},
-    {"OnlyTerminator", "\n", ""},
-    {"CrOnlyLinesNewestWins", "a = 1\rb = 2\rc = 3\r", "c = 3"},
-    {"CrOnlyLastLineWithoutTerminator", "a = 1\rb = 2", "b = 2"},
-    {"CrOnlyEmptyLastLine", "a = 1\r\r", ""},
-    {"CrAfterCrLfLines", "old = 1\r\nnew = 2\rnewer = 3\r\n", "newer = 3"},
-    {"DoubleCrBeforeLf", "x = 4\r\r\n", "x = 4"},
-};
-
-class LastLineTest : public ::testing::TestWithParam<LastLineCase> {};
-
-TEST_P(LastLineTest, ReturnsTheLastLineRead) {
-    const LastLineCase& c = GetParam();
-    framework::TextLineSource lines(c.text);
-    EXPECT_EQ(bench::ReadLastLine(lines), c.lastLine);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, LastLineTest, ::testing::ValuesIn(kLastLineCases),
-                         [](const auto& testCase) { return std::string(testCase.param.name); });
-
-// --- Extraction from the last line ----------------------------------------
-
-struct ExtractCase {
-    const char* name;
-    std::string lastLine;
-    double fps;
-};
-
-const ExtractCase kExtractCases[] = {
-    {"BlankNumberBlank", "average = 41.762527 (x)", 41.762527},
-    {"TwelveBlanksHideTheNumber", "average =" + std::string(12, ' ') + "41.762527", 0.0},
-    {"ElevenBlanksHideTheDigit", "x=" + std::string(11, ' ') + "7", 0.0},
-    {"TenBlanksThenDigitCounts", "x=" + std::string(10, ' ') + "7", 7.0},
-    {"NineBlanksThenTwoDigits", "x=" + std::string(9, ' ') + "75", 75.0},
-    {"TenBlanksThenTwoDigits", "x=" + std::string(10, ' ') + "75", 7.0},
-    {"OnlyElevenCharactersAfterEquals", "=123.4567890123", 123.456789},
-    {"NoEqualsReadsFirstTenCharacters", "17.5 fps", 17.5},
-    {"NoEqualsTextFirst", "fps 17.5", 0.0},
-    {"NoEqualsOnlyTenCharacters", "12345678901234", 1234567890.0},
-    {"EmptyLine", "", 0.0},
-    {"EndsWithEquals", "Score =", 0.0},
-    {"OnlyEquals", "=", 0.0},
-    {"FirstOfSeveralEqualsCounts", "a = 12.5 b = 99.0", 12.5},
-    {"SecondEqualsInsideTheCut", "a =b = 99.0", 0.0},
-    {"EngineLine", "21.542334 / 41.762527 / 95.221848 fps -- Score = 41.766209        rand[6284]", 41.766209},
-    {"EqualsLateInALongLine", std::string(300, 'x') + "= 55.5", 55.5},
-    {"NegativeValue", "x=-3.25", -3.25},
-    {"ExponentInsideTheCut", "x=1.5e2", 150.0},
-    {"ExponentCutOff", "x=1.23456789e5", 1.23456789},
-    {"HexIsNotANumber", "x=0x1A", 0.0},
-    {"InfIsNotANumber", "x=inf", 0.0},
-    {"NanIsNotANumber", "x=nan", 0.0},
-};
-
-class ExtractSceneFpsTest : public ::testing::TestWithParam<ExtractCase> {};
-
-TEST_P(ExtractSceneFpsTest, ValueAfterFirstEquals) {
-    const ExtractCase& c = GetParam();
-    EXPECT_EQ(ExtractSceneFps(c.lastLine), c.fps);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ExtractSceneFpsTest, ::testing::ValuesIn(kExtractCases),
-                         [](const auto& testCase) { return std::string(testCase.param.name); });
-
-TEST(ExtractSceneFpsTest, LogEndingWithEmptyLineGivesZero) {
-    framework::TextLineSource lines("Score = 41.766209\n\n");
-    EXPECT_EQ(ExtractSceneFps(bench::ReadLastLine(lines)), 0.0);
-}
-
-TEST(ExtractSceneFpsTest, OverflowInsideTheCutGivesHugeValue) {
-    EXPECT_EQ(ExtractSceneFps("Score = 1e999"), HUGE_VAL);
-}
-
-// --- The conversion -------------------------------------------------------
-
-struct ParseCase {
-    const char* name;
-    std::string text;
-    double value;
-};
-
-const ParseCase kParseCases[] = {
-    // Plain decimal text
-    {"Integer", "42", 42.0},
-    {"Fraction", "41.762527", 41.762527},
-    {"LeadingDot", ".5", 0.5},
-    {"TrailingDot", "123.", 123.0},
-    {"LeadingZeros", "000123.25", 123.25},
-    {"PlusSign", "+17.5", 17.5},
-    {"MinusSign", "-17.5", -17.5},
-    {"RoundsToNearest", "0.1", 0.1},
-    {"ManyDigits", "3.14159265358979323846264338327950288", 3.14159265358979323846},
-    // White space
-    {"LeadingBlanks", "   8.25", 8.25},
-    {"LeadingTabNewlineEtc", "\t\n\v\f\r 8.25", 8.25},
-    {"BlankAfterSignEndsIt", "- 8.25", 0.0},
-    {"TrailingTextIgnored", "41.762527 (x)", 41.762527},
-    {"TrailingBlanksIgnored", "2.5    ", 2.5},
-    // No number
-    {"Empty", "", 0.0},
-    {"OnlyBlanks", "           ", 0.0},
-    {"OnlyDot", ".", 0.0},
-    {"OnlySign", "-", 0.0},
-    {"DotThenExponent", ".e5", 0.0},
-    {"Letters", "fps 17.5", 0.0},
-    {"TwoSigns", "+-3", 0.0},
-    // Exponents
-    {"Exponent", "1.5e2", 150.0},
-    {"UpperExponent", "1.5E2", 150.0},
-    {"NegativeExponent", "25e-1", 2.5},
-    {"PositiveExponent", "25e+1", 250.0},
-    {"ExponentWithoutDigits", "7e", 7.0},
-    {"ExponentSignWithoutDigits", "7e+", 7.0},
-    {"ExponentThenText", "7e-x", 7.0},
-    {"DExponentIsNotDecimal", "1d5", 1.0},
-    {"SecondDotEnds", "1.2.3", 1.2},
-    // Not decimal
-    {"Hex", "0x10", 0.0},
-    {"HexUpper", "0X1A", 0.0},
-    {"HexWithoutLeadingZero", "x10", 0.0},
-    {"Inf", "inf", 0.0},
-    {"Infinity", "INFINITY", 0.0},
-    {"NegativeInf", "-inf", 0.0},
-    {"Nan", "nan", 0.0},
-    {"NanWithPayload", "nan(123)", 0.0},
-    // Limits of a double
-    {"Largest", "1.7976931348623157e308", 1.7976931348623157e308},
-    {"SmallestNormal", "2.2250738585072014e-308", 2.2250738585072014e-308},
-    {"Subnormal", "4.9406564584124654e-324", 4.9406564584124654e-324},
-    {"ZeroWithHugeExponent", "0e99999", 0.0},
-    {"TooLarge", "1e999", HUGE_VAL},
-    {"TooLargeNegative", "-1e999", -HUGE_VAL},
-    {"TooLargeByDigits", std::string(400, '9'), HUGE_VAL},
-    {"TooLargeAfterLeadingZeros", "0000.0001e400", HUGE_VAL},
-    {"TooLargeWithEnormousExponent", "1e99999999999999999999999", HUGE_VAL},
-    {"TooSmall", "1e-999", 0.0},
-    {"TooSmallByFraction", "0." + std::string(400, '0') + "1", 0.0},
-    {"TooSmallWithEnormousExponent", "5e-99999999999999999999999", 0.0},
-    {"InRangeAgainAfterLargeExponent", "0." + std::string(400, '0') + "1e400", 1e-1},
-};
-
-class ParseLeadingDecimalTest : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(ParseLeadingDecimalTest, ConvertsTheLongestDecimalPrefix) {
-    const ParseCase& c = GetParam();
-    const double value = ParseLeadingDecimal(c.text);
-    EXPECT_EQ(value, c.value);
-    EXPECT_EQ(std::signbit(value), std::signbit(c.value)) << value;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ParseLeadingDecimalTest, ::testing::ValuesIn(kParseCases),
-                         [](const auto& testCase) { return std::string(testCase.param.name); });
-
-TEST(ParseLeadingDecimalTest, TooSmallNegativeIsNegativeZero) {
-    const double value = ParseLeadingDecimal("-1e-999");
-    EXPECT_EQ(value, 0.0);
-    EXPECT_TRUE(std::signbit(value));
-}
-
-TEST(ParseLeadingDecimalTest, NegativeZero) {
-    EXPECT_TRUE(std::signbit(ParseLeadingDecimal("-0.0")));
-}
-
-TEST(ParseLeadingDecimalTest, ExactBitsOfFrameRates) {
-    // The conversion must round correctly, not just closely: compare the bits.
-    struct BitsCase {
-        const char* text;
-        unsigned long long bits;
+TEST(LogValueTest, LastLineOfTheLog) {
+    const std::pair<std::string, std::string> cases[] = {
+        // clang-format off
+        {"", ""}, {"Score = 41.766209", "Score = 41.766209"}, {"a = 1\r\nb = 2\r\n", "b = 2"},
+        {"x = 17.5\n\n", ""}, {"x = 17.5\n   \n", "   "}, {"a = 1\rb = 2\rc = 3\r", "c = 3"},
+        {"a = 1\rb = 2", "b = 2"}, {"a = 1\r\r", ""}, {"old = 1\r\nnew = 2\rnewer = 3\r\n", "newer = 3"},
+        {"x = 4\r\r\n", "x = 4"},
+        // clang-format on
     };
-    const BitsCase cases[] = {
-        {"41.762527", 0x4044E19A7C17A893ull},
-        {"123.4567890", 0x405EDD3C07EE0B0Bull},
-        {"0.1", 0x3FB999999999999Aull},
-        {"44.9", 0x4046733333333333ull},
+    for (const auto& [text, last] : cases) {
+        framework::TextLineSource lines(text);
+        EXPECT_EQ(bench::ReadLastLine(lines), last) << text;
+    }
+}
+
+TEST(LogValueTest, ValueAfterTheFirstEquals) {
+    const std::pair<std::string, double> cases[] = {
+        // clang-format off
+        {"average = 41.762527 (x)", 41.762527}, {"x=" + std::string(10, ' ') + "7", 7.0},
+        {"x=" + std::string(11, ' ') + "7", 0.0}, {"x=" + std::string(9, ' ') + "75", 75.0},
+        {"x=" + std::string(10, ' ') + "75", 7.0}, {"=123.4567890123", 123.456789},
+        {"frame rate = 41.762527", 41.762527}, {"17.5 fps", 17.5}, {"fps 17.5", 0.0},
+        {"12345678901234", 1234567890.0}, {"", 0.0}, {"Score =", 0.0}, {"a = 12.5 b = 99.0", 12.5},
+        {"a =b = 99.0", 0.0},
+        {"21.542334 / 41.762527 / 95.221848 fps -- Score = 41.766209        rand[6284]", 41.766209},
+        {std::string(300, 'x') + "= 55.5", 55.5}, {"x=1.23456789e5", 1.23456789}, {"Score = 1e999", HUGE_VAL},
+        // clang-format on
     };
-    for (const BitsCase& c : cases) {
-        const double value = ParseLeadingDecimal(c.text);
-        unsigned long long bits = 0;
-        static_assert(sizeof bits == sizeof value, "64-bit double");
-        std::memcpy(&bits, &value, sizeof bits);
-        EXPECT_EQ(bits, c.bits) << c.text;
+    for (const auto& [line, fps] : cases) {
+        EXPECT_EQ(bench::ExtractSceneFps(line), fps) << line;
+    }
+    EXPECT_EQ(bench::SceneValueText("Score = 41.7625271234"), " 41.7625271");
+    EXPECT_EQ(bench::SceneValueText("123456789012345"), "1234567890");
+}
+
+TEST(LogValueTest, LongestDecimalPrefixAsTheCRuntimeWouldConvertIt) {
+    const std::pair<std::string, double> cases[] = {
+        // clang-format off
+        {"42", 42.0}, {"41.762527", 41.762527}, {".5", 0.5}, {"123.", 123.0}, {"000123.25", 123.25},
+        {"+17.5", 17.5}, {"-17.5", -17.5}, {"9.99", 9.99},
+        {"3.14159265358979323846264338327950288", 3.14159265358979323846}, {"\t\n\v\f\r 8.25", 8.25},
+        {"- 8.25", 0.0}, {"41.762527 (x)", 41.762527}, {"", 0.0}, {"           ", 0.0}, {".", 0.0},
+        {"-", 0.0}, {".e5", 0.0}, {"+-3", 0.0}, {"1.5e2", 150.0}, {"1.5E2", 150.0}, {"25e-1", 2.5},
+        {"25e+1", 250.0}, {"7e", 7.0}, {"7e+", 7.0}, {"7e-x", 7.0}, {"1d5", 1.0}, {"1.2.3", 1.2},
+        {"0x10", 0.0}, {"inf", 0.0}, {"-INFINITY", 0.0}, {"nan(123)", 0.0},
+        {"1.7976931348623157e308", 1.7976931348623157e308},
+        {"4.9406564584124654e-324", 4.9406564584124654e-324}, {"0e99999", 0.0}, {"1e999", HUGE_VAL},
+        {"-1e999", -HUGE_VAL}, {std::string(400, '9'), HUGE_VAL}, {"0000.0001e400", HUGE_VAL},
+        {"1e99999999999999999999999", HUGE_VAL}, {"1e-999", 0.0}, {"-1e-999", -0.0},
+        {"0." + std::string(400, '0') + "1", 0.0}, {"5e-99999999999999999999999", 0.0},
+        {"0." + std::string(400, '0') + "1e400", 1e-1},
+        // clang-format on
+    };
+    for (const auto& [text, value] : cases) {
+        const double parsed = bench::ParseLeadingDecimal(text);
+        EXPECT_EQ(parsed, value) << text.substr(0, 40);
+        EXPECT_EQ(std::signbit(parsed), std::signbit(value)) << text.substr(0, 40);
+    }
+    // Correctly rounded, not just close: the bits of frame rates.
+    const std::pair<const char*, unsigned long long> bits[] = {{"41.762527", 0x4044E19A7C17A893ull},
+                                                               {"123.4567890", 0x405EDD3C07EE0B0Bull},
+                                                               {"0.1", 0x3FB999999999999Aull},
+                                                               {"44.9", 0x4046733333333333ull}};
+    for (const auto& [text, expected] : bits) {
+        const double value = bench::ParseLeadingDecimal(text);
+        unsigned long long actual = 0;
+        std::memcpy(&actual, &value, sizeof actual);
+        EXPECT_EQ(actual, expected) << text;
+    }
+}
+
+// korvane-cli reads the whole line when it has the engine's shape; otherwise it
+// keeps the window's value and whether a number stood where the window reads.
+TEST(EngineLineTest, FiveNumbersOnlyFromTheEngineShape) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"21.542334 / 41.762527 / 95.221848 fps -- Score = 41.762527        rand[6284]",
+         "21.542334 41.762527 95.221848 41.762527 6284"},
+        // clang-format off
+        {"1 / 2 / 3 fps -- Score = 2 rand[0]", "1 2 3 2 0"},
+        {"  \t10.5\t/\t20.25 / 40 fps -- Score = 20.25\trand[17]  \t", "10.5 20.25 40 20.25 17"},
+        {"5.0 / 6.0 / 7.0 fps -- Score = 6.5 rand[3]", "5 6 7 6.5 3"},
+        {"1e1 / 2.5E+1 / 3e2 fps -- Score = 25e0 rand[9]", "10 25 300 25 9"},
+        {"1 / 2 / 3 fps -- Score = 2 rand[4294967295]", "1 2 3 2 4294967295"},
+        {"1 / 2 / 3 fps -- Score = 2 rand[007]", "1 2 3 2 7"},
+        {"1 / 2 / 3 fps -- Score = 2 rand[4294967296]", ""}, {"21.5 / 41.7 / 95.2 fps -- Score = 41.7", ""},
+        {"1 / 2 / 3 fps -- Score = 2 rand[]", ""}, {"1 / 2 / 3 fps -- Score = 2 rand[-1]", ""},
+        {"1 / 2 / 3 fps -- Score = 2 rand[5] x", ""}, {"1/ 2 / 3 fps -- Score = 2 rand[5]", ""},
+        {"1 / 2 / 3 fps -- Score = 2rand[5]", ""}, {"1 / 2 / 3 fps -- score = 2 rand[5]", ""},
+        {"1 / 2 / 3 fps - Score = 2 rand[5]", ""}, {"1 / 2 fps -- Score = 2 rand[5]", ""},
+        {" / 2 / 3 fps -- Score = 2 rand[5]", ""}, {"average = 41.762527 (x)", ""},
+        // clang-format on
+    };
+    for (const auto& [line, numbers] : cases) {
+        const std::optional<cli::EngineLine> engine = cli::ParseEngineLine(line);
+        std::ostringstream read;
+        read.precision(10);
+        if (engine) {
+            read << engine->minFps << ' ' << engine->avgFps << ' ' << engine->maxFps << ' ' << engine->score
+                 << ' ' << engine->randSeed;
+        }
+        EXPECT_EQ(read.str(), numbers) << line;
+    }
+    const std::tuple<std::string, double, bool> readings[] = {
+        // clang-format off
+        {"5.0 / 6.0 / 7.0 fps -- Score = 6.5 rand[3]", 6.5, true}, {"17.5 fps", 17.5, true},
+        {"Benchmark ended without a frame rate", 0.0, false}, {"x =            5", 0.0, false},
+        {"Score = 0.000000", 0.0, true}, {"Score =", 0.0, false}, {"x = .5", 0.5, true},
+        {"x = -", 0.0, false}, {"x = .", 0.0, false},
+        // clang-format on
+    };
+    for (const auto& [line, fps, hasNumber] : readings) {
+        const cli::LastLineReading reading = cli::ReadLastLineValues(line);
+        EXPECT_EQ(reading.fps, fps) << line;
+        EXPECT_EQ(reading.hasNumber, hasNumber) << line;
     }
 }
 

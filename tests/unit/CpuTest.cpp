@@ -1,0 +1,346 @@
+// The processor facts: CPUID dumps of real processors against the shipped
+// cpudef.dat, the cache rules the dumps do not reach, the once-per-process
+// lookup with its file closed on every path, the clock arithmetic, and the
+// korvane-cpuid tool.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <tuple>
+
+#include "CpuRig.h"
+#include "SourceTree.h"
+#include "sysinfo/CacheDescriptors.h"
+#include "sysinfo/CpuDefinitions.h"
+#include "sysinfo/CpuidDump.h"
+#include "sysinfo/MachineFacts.h"
+#include "tools/korvane-cpuid/CpuidReport.h"
+
+namespace {
+
+using cputest::Rig;
+using sourcetree::ReadBytes;
+using sourcetree::SourcePath;
+
+std::string Facts(const sysinfo::CpuInfo& cpu) {
+    std::ostringstream facts;
+    facts << cpu.vendor << ' ' << cpu.family << ' ' << cpu.model << ' ' << cpu.stepping << ", "
+          << cpu.l1DataKb << '+' << cpu.l1CodeKb << ' ' << cpu.l2Kb;
+    return facts.str();
+}
+
+// Each dump in tests/data/cpuid through korvane-cpuid, which reads it as CPUID and
+// looks it up in res/cpudef.dat as Korvane does; expected.txt holds the report.
+TEST(CpuTest, RealProcessorsGiveTheirFactsAndNames) {
+    const std::optional<std::string> expected = ReadBytes(SourcePath("tests/data/cpuid/expected.txt"));
+    ASSERT_TRUE(expected);
+    std::set<std::string> listed;
+    std::istringstream lines(*expected);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        const std::string file = line.substr(0, line.find(' '));
+        listed.insert(file);
+        std::ostringstream out;
+        std::ostringstream errors;
+        EXPECT_EQ(cpuidtool::RunCpuidReport(
+                      {"--cpudef", SourcePath("res/cpudef.dat"), SourcePath("tests/data/cpuid/" + file)}, out,
+                      errors),
+                  cpuidtool::kReportComplete)
+            << file << ": " << errors.str();
+        std::string report = out.str();
+        for (std::size_t at; (at = report.find(": ")) != std::string::npos;) {
+            report.replace(at, 2, "=");
+        }
+        std::replace(report.begin(), report.end(), '\n', ' ');
+        EXPECT_EQ(file + " " + report, line + " ");
+    }
+    cputest::ResetProcessState();
+    std::set<std::string> dumps;
+    for (const auto& item : std::filesystem::directory_iterator(SourcePath("tests/data/cpuid"))) {
+        dumps.insert(item.path().filename().string());
+    }
+    dumps.erase("expected.txt");
+    EXPECT_EQ(dumps, listed) << "every dump has its line";
+    EXPECT_GE(listed.size(), 15u);
+}
+
+TEST(CpuTest, VendorAndSignature) {
+    const std::pair<const char*, const char*> vendors[] = {
+        {"CyrixInstead", "CyrixInstead 5 10 7, 0+0 0"}, {"RiseRiseRise", "RiseRiseRise 5 10 7, 0+0 0"},
+        {"CentaurHauls", "CentaurHauls 5 10 7, 0+0 0"}, {"GenuineTMx86", "Unknown 5 10 7, 0+0 0"},
+        {"genuineintel", "Unknown 5 10 7, 0+0 0"},      {"Genuine", "Unknown 5 10 7, 0+0 0"},
+    };
+    for (const auto& [identification, facts] : vendors) {
+        Rig rig(identification, 0xFFFFF5A7u); // extended family and model, type: ignored
+        EXPECT_EQ(Facts(rig.Make()), facts);
+        EXPECT_EQ(rig.cpuid.queried, (std::vector<std::uint32_t>{0, 1})) << "no cache leaf for " << facts;
+    }
+}
+
+TEST(CpuTest, IntelDescriptorBytes) {
+    // From 1, 2, 3 KB: each known byte sets its one size; all others change nothing.
+    const std::map<int, sysinfo::CacheSizes> known = {
+        {0x06, {1, 8, 3}},    {0x08, {1, 16, 3}},   {0x0A, {8, 2, 3}},    {0x66, {8, 2, 3}},
+        {0x0C, {16, 2, 3}},   {0x67, {16, 2, 3}},   {0x68, {32, 2, 3}},   {0x40, {1, 2, 0}},
+        {0x41, {1, 2, 128}},  {0x79, {1, 2, 128}},  {0x42, {1, 2, 256}},  {0x7A, {1, 2, 256}},
+        {0x82, {1, 2, 256}},  {0x43, {1, 2, 512}},  {0x7B, {1, 2, 512}},  {0x83, {1, 2, 512}},
+        {0x44, {1, 2, 1024}}, {0x7C, {1, 2, 1024}}, {0x84, {1, 2, 1024}},
+    };
+    for (int byte = 0; byte < 256; ++byte) {
+        sysinfo::CacheSizes sizes{1, 2, 3};
+        const auto found = known.find(byte);
+        EXPECT_EQ(sysinfo::ApplyIntelDescriptor(static_cast<std::uint8_t>(byte), sizes),
+                  found != known.end());
+        EXPECT_TRUE(sizes == (found != known.end() ? found->second : sysinfo::CacheSizes{1, 2, 3})) << byte;
+    }
+    // Leaf 2's eight bytes, EAX's three high ones then EDX's low byte first; an
+    // unknown third byte clears everything read before it.
+    const std::tuple<std::uint32_t, std::uint32_t, sysinfo::CacheSizes> leaves[] = {
+        {0x00430001, 0x00000000, {1, 2, 512}}, {0x00435001, 0x00000000, {1, 2, 512}},
+        {0x50430001, 0x00000000, {1, 2, 512}}, {0x00024301, 0x00000000, {0, 0, 0}},
+        {0x00020001, 0x42434441, {0, 0, 256}}, {0x03020101, 0x8C040882, {0, 16, 256}},
+    };
+    for (const auto& [eax, edx, expected] : leaves) {
+        sysinfo::CacheSizes sizes{1, 2, 3};
+        sysinfo::ApplyIntelLeaf2(eax, edx, sizes);
+        EXPECT_TRUE(sizes == expected) << std::hex << eax << ' ' << edx;
+    }
+}
+
+TEST(CpuTest, AmdExtendedLeaves) {
+    const sysinfo::CpuidRegisters l1{0, 0, 0x40020140, 0x20020220};
+    const sysinfo::CpuidRegisters l2{0, 0, 0x02008140, 0};
+    const std::tuple<std::uint32_t, cputest::Leaves, const char*> cases[] = {
+        {0x6A0, {{0x80000000u, {0xFFFFFFFFu, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 512"},
+        {0x580, {{0x80000000u, {0x80000005u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 -1"},
+        {0x501, {{0x80000005u, l1}}, "64+32 -1"}, // leaf 0x80000005 is read without asking
+        {0x630, {{0x80000000u, {0x80000006u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 64"},
+        {0x631, {{0x80000000u, {0x80000006u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 512"},
+        {0x530, {{0x80000000u, {0x80000006u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 512"},
+        {0x730, {{0x80000000u, {0x80000006u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 512"},
+    };
+    for (const auto& [signature, leaves, sizes] : cases) {
+        Rig rig("AuthenticAMD", signature, leaves);
+        const std::string facts = Facts(rig.Make());
+        EXPECT_EQ(facts.substr(facts.find(", ") + 2), sizes) << std::hex << signature;
+    }
+}
+
+TEST(CpuTest, LookupOncePerProcessWithTheFileClosedBeforeAVendorError) {
+    {
+        Rig rig("GenuineIntel", 0x683, {{2, {0x03020101, 0, 0, 0x0C040882}}},
+                "[2,0x68]\n[128]\nx\nCeleron\n[256]\nx\nPentium III\n");
+        const sysinfo::CpuInfo first = rig.Make();
+        EXPECT_EQ(sysinfo::TheCpuDescription().processorName, "Pentium III") << "sought with the size found";
+        EXPECT_EQ(rig.clock.calls, "") << "the clock is measured only when asked";
+        const sysinfo::CpuInfo second = rig.Make();
+        EXPECT_EQ(rig.opened, 1);
+        EXPECT_EQ(rig.closed, 1);
+    }
+    Rig rig("GenuineTMx86", 0x543, {}, "[2,0x54]\nx\nPentium\n");
+    const sysinfo::CpuInfo cpu = rig.Make();
+    EXPECT_EQ(rig.reports, std::vector<std::string>{"Error: cannot resolve vendor string"});
+    EXPECT_FALSE(rig.openWhenReported);
+    EXPECT_EQ(rig.opened, 1) << "opened before the vendor is resolved";
+    EXPECT_EQ(sysinfo::TheCpuDescription().processorName, "");
+    EXPECT_TRUE(sysinfo::descriptionLoaded);
+    sysinfo::CpuInfo again = rig.Make();
+    EXPECT_EQ(rig.reports.size(), 1u) << "reported once per process";
+    EXPECT_THROW(again.LoadDescription(), const char*);
+    EXPECT_EQ(rig.closed, 2);
+}
+
+std::string Description(const std::string& name) {
+    return "line 1 of " + name + "\n" + name + "\n3\n4\n5\n6\n7\n";
+}
+
+TEST(CpuTest, DefinitionsFileLookup) {
+    const std::tuple<const char*, std::uint32_t, int, std::string, const char*> cases[] = {
+        {"AuthenticAMD", 0x6A0, 256, "[1,0x64]\n" + Description("Athlon") + "[1,0x6A]\n" + Description("XP"),
+         "XP"},
+        {"AuthenticAMD", 0x6A0, 256, "[1,0x64]\r\nx\r\nAthlon\r\n[1,0x6A]\r\nx\r\nXP\r\n", "XP"},
+        {"AuthenticAMD", 0x6A0, 256, "[1,0x6a]\n" + Description("lower"), "Unknow"},
+        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A] \n" + Description("blank"), "Unknow"},
+        {"AuthenticAMD", 0x6A0, 256, "see [1,0x6A]\n" + Description("x"), "Unknow"},
+        {"AuthenticAMD", 0x6A0, 256, "", "Unknow"},
+        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A]\n" + Description("first") + "[1,0x6A]\n" + Description("2"),
+         "first"},
+        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A]\nfirst\n", ""},
+        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A]\nx\n  Athlon  XP \t\n", "  Athlon  XP \t"},
+        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A]\n[1,0x6A]\n[256]\n", "[256]"},
+        {"GenuineIntel", 0xF20, 512, "[2,0xF2]\n" + Description("P4") + "[512]\n" + Description("variant"),
+         "P4"},
+        {"GenuineIntel", 0x680, 128, "[2,0x68]\n[128]\n" + Description("Celeron") + "[256]\nx\nPIII\n",
+         "Celeron"},
+        {"GenuineIntel", 0x680, 256, "[2,0x68]\n[128]\n" + Description("Celeron"), "Unknow"},
+        {"GenuineIntel", 0x650, 0, "[2,0x65]\n[0]\n" + Description("Covington"), "Covington"},
+        {"GenuineIntel", 0x680, 256, "[2,0x68]\n[128]\n" + Description("C") + "[2,0x6A]\n[256]\nx\nlater\n",
+         "later"},
+        {"GenuineIntel", 0x680, 256, "[256]\nx\nearly\n[2,0x68]\n[128]\n" + Description("C"), "Unknow"},
+        {"GenuineIntel", 0x6B0, 128, "[2,0x6B]\n[128]\n" + Description("Tualatin"), "line 1 of Tualatin"},
+        {"GenuineIntel", 0x680, -1, "[2,0x68]\n[-1]\n" + Description("no size"), "no size"},
+        {"CyrixInstead", 0x600, 0, "[2,0x60]\n" + Description("Intel") + "[3,0x60]\n" + Description("MX"),
+         "MX"},
+        {"CentaurHauls", 0x680, 64, "[4,0x68]\n[64]\n" + Description("x"), "line 1 of x"},
+        {"RiseRiseRise", 0x500, 0, "[5,0x50]\n" + Description("mP6"), "mP6"},
+    };
+    for (const auto& [vendor, signature, l2Kb, file, name] : cases) {
+        Rig rig(vendor, signature, {}, file);
+        sysinfo::CpuInfo cpu = rig.Make();
+        cpu.l2Kb = l2Kb;
+        cpu.LoadDescription();
+        EXPECT_EQ(sysinfo::TheCpuDescription().processorName, name) << vendor << ' ' << file;
+        EXPECT_EQ(rig.closed, 2);
+    }
+}
+
+TEST(CpuTest, UnreadableDefinitionsFile) {
+    // Refused, or failing while seeking the section, inside the description, or after it.
+    const std::pair<int, const char*> cases[] = {{-2, "cpudef.dat unreadable"},
+                                                 {1, "cpudef.dat unreadable"},
+                                                 {6, "cpudef.dat unreadable"},
+                                                 {10, "Athlon XP"}};
+    for (const auto& [failAfter, name] : cases) {
+        Rig rig("AuthenticAMD", 0x6A0, {}, "[1,0x64]\nx\n[1,0x6A]\n" + Description("Athlon XP") + "more\n");
+        rig.refuseToOpen = failAfter == -2;
+        rig.failAfterLines = failAfter;
+        const sysinfo::CpuInfo cpu = rig.Make();
+        EXPECT_EQ(sysinfo::TheCpuDescription().processorName, name) << failAfter;
+        EXPECT_EQ(rig.closed, rig.opened);
+        EXPECT_TRUE(sysinfo::descriptionLoaded);
+    }
+    Rig unknown("GenuineTMx86", 0x543);
+    unknown.refuseToOpen = true;
+    const sysinfo::CpuInfo cpu = unknown.Make();
+    EXPECT_TRUE(unknown.reports.empty()) << "the lookup ends before the vendor is resolved";
+}
+
+TEST(CpuTest, ClockArithmetic) {
+    struct Case {
+        std::uint64_t frequency, counter0, counter1, cycles0, cycles1;
+        double mhz;
+    };
+    const Case cases[] = {
+        // clang-format off
+        {10000000, 0, 1500000, 0, 300000000, 2000.0}, {3579545, 0, 536932, 0, 150000000, 999.99951171875},
+        {(1ull << 32) + 10000000, 0, 1500000, 0, 300000000, 2000.0},
+        {10000000, 0x500000000, 0x700000000 + 1500000, 0x1200000000, 0x3400000000 + 300000000, 2000.0},
+        {10000000, 1000, 1000 + 1500000, 0xFFFFFFF0, 0x100000000 + 300000000 - 0x10, 2000.0},
+        {10000000, 0xFFFFF000, 0x100000000 + 1500000 - 0x1000, 0, 300000000, 2000.0},
+        {0, 0, 1500000, 0, 300000000, 0.0}, {10000000, 777, 777, 0, 300000000, 0.0},
+        {1ull << 32, 0, 1500000, 0, 300000000, 0.0}, {3579545, 0, 3, 0, 0x7FFFFFFF, 2562338048.0},
+        // clang-format on
+    };
+    for (const Case& c : cases) {
+        Rig rig("GenuineIntel", 0x683);
+        rig.clock.frequency = c.frequency;
+        rig.clock.counters[0] = c.counter0;
+        rig.clock.counters[1] = c.counter1;
+        rig.clock.cycles[0] = c.cycles0;
+        rig.clock.cycles[1] = c.cycles1;
+        sysinfo::CpuInfo cpu = rig.Make();
+        cpu.MeasureClock();
+        EXPECT_EQ(static_cast<double>(sysinfo::TheCpuDescription().clockMhz), c.mhz) << c.frequency;
+        EXPECT_EQ(rig.clock.calls, "f c t pause150 c t ");
+        cpu.MeasureClock();
+        EXPECT_EQ(rig.clock.calls, "f c t pause150 c t ") << "measured once per process";
+    }
+    EXPECT_EQ(sysinfo::CounterDifference(0xFFFFFFF0u, 0x10u), 0x20);
+    EXPECT_EQ(sysinfo::CounterDifference(25, 10), -15);
+}
+
+TEST(CpuTest, DumpLines) {
+    const std::pair<const char*, const char*> cases[] = {
+        // clang-format off
+        {"CPUID 00000001: 00000683-00000002-00000000-0387FBFF", "1: 683 2 0 387fbff"},
+        {"CPUID 8000000a: 0000000a-deadbeef-00000000-0000ffff", "8000000a: a deadbeef 0 ffff"},
+        {"CPUID 00000004: 04000121-01C0003F-0000003F-00000000 [SL 00]", "4: 4000121 1c0003f 3f 0"},
+        {"# Intel Pentium III (Katmai)", ""}, {"cpuid 00000001: 00000683-00000002-00000000-0387FBFF", ""},
+        {" CPUID 00000001: 00000683-00000002-00000000-0387FBFF", ""},
+        {"CPUID 0001: 00000683-00000002-00000000-0387FBFF", ""},
+        {"CPUID 00000001: 00000683-00000002-00000000", ""},
+        {"CPUID 00000001: 683-00000002-00000000-0387FBFF", ""},
+        {"CPUID 00000001: 00000683-00000002-00000000-0387FBFF0", ""},
+        {"CPUID 00000001: 0000068G-00000002-00000000-0387FBFF", ""},
+        {"CPUID 00000001:00000683-00000002-00000000-0387FBFF", ""},
+        {"CPUID 00000001:-00000683-00000002-00000000-0387FBFF", ""},
+        {"CPUID 00000001:_00000683-00000002-00000000-0387FBFF", ""},
+        {"CPUID 00000001  00000683-00000002-00000000-0387FBFF", ""},
+        {"CPUID 00000001: 00000683 00000002 00000000 0387FBFF", ""},
+        // clang-format on
+    };
+    for (const auto& [line, parsed] : cases) {
+        std::ostringstream text;
+        if (const auto dump = sysinfo::ParseCpuidDumpLine(line)) {
+            const sysinfo::CpuidRegisters& r = dump->registers;
+            text << std::hex << dump->leaf << ": " << r.eax << ' ' << r.ebx << ' ' << r.ecx << ' ' << r.edx;
+        }
+        EXPECT_EQ(text.str(), parsed) << line;
+    }
+}
+
+TEST(CpuTest, KorvaneCpuidArgumentsAndFailures) {
+    const std::string katmai = SourcePath("tests/data/cpuid/pentium3_katmai.txt");
+    const std::string definitions = SourcePath("res/cpudef.dat");
+    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+        {{katmai, "--cpudef", definitions},
+         cpuidtool::kReportComplete,
+         "processorName: Pentium III / PIII Xeon"},
+        {{"--cpudef", definitions, katmai},
+         cpuidtool::kReportComplete,
+         "processorName: Pentium III / PIII Xeon"},
+        {{katmai, "--cpudef", definitions + ".absent"},
+         cpuidtool::kReportIncomplete,
+         "processorName: cpudef.dat unreadable"},
+        // clang-format off
+        {{katmai, "--cpudef"}, cpuidtool::kReportFailed, ""}, {{"--verbose"}, cpuidtool::kReportFailed, ""},
+        {{katmai, katmai}, cpuidtool::kReportFailed, ""}, {{"--help"}, cpuidtool::kReportFailed, ""},
+        {{definitions + ".absent"}, cpuidtool::kReportFailed, ""},
+        // clang-format on
+        {{definitions}, cpuidtool::kReportFailed, ""}, // no CPUID line in it
+    };
+    for (const auto& [arguments, status, last] : cases) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        EXPECT_EQ(cpuidtool::RunCpuidReport(arguments, out, errors), status) << arguments[0];
+        const std::string report = out.str();
+        EXPECT_EQ(report.empty() ? "" : report.substr(report.rfind('\n', report.size() - 2) + 1),
+                  last + std::string(*last ? "\n" : ""));
+        EXPECT_EQ(errors.str().empty(), status == cpuidtool::kReportComplete) << errors.str();
+    }
+    cputest::ResetProcessState();
+}
+
+TEST(CpuTest, PanelTexts) {
+    EXPECT_EQ(sysinfo::FrequencyText(1466.53125f), "1466.53 MHz");
+    EXPECT_EQ(sysinfo::FrequencyText(999.99951171875f), "1000.00 MHz");
+    EXPECT_EQ(sysinfo::FrequencyText(12345.678f), "12345.68 MHz");
+    const std::pair<std::uint64_t, const char*> ram[] = {{268435456ull, "257 MByte"},
+                                                         // clang-format off
+                                                         {267911168ull, "256 MByte"},
+                                                         {4294967295ull, "4096 MByte"},
+                                                         {4294967296ull, "4097 MByte"}, {0, "1 MByte"},
+                                                         // clang-format on
+                                                         {1048576ull, "2 MByte"}};
+    for (const auto& [bytes, text] : ram) {
+        EXPECT_EQ(sysinfo::RamText(bytes), text);
+    }
+    Rig rig("CyrixInstead", 0x524);
+    sysinfo::CpuInfo cpu = rig.Make();
+    const std::tuple<int, int, int, const char*> caches[] = {
+        {8, 8, 256, "16k L1, 256k L2"}, {32, 32, -1, "64k L1, -1k L2"}, {8, 0, 512, "8k L1, 512k L2"}};
+    for (const auto& [data, code, l2, text] : caches) {
+        cpu.l1DataKb = data;
+        cpu.l1CodeKb = code;
+        cpu.l2Kb = l2;
+        EXPECT_EQ(sysinfo::CacheText(cpu), text);
+    }
+}
+
+} // namespace

@@ -1,0 +1,168 @@
+// A press's arithmetic: float running sums fed with double values, the float
+// factors widened to double, the result texts at their rounding edges, the
+// details list's 13 rows, and the banner's frame order.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "bench/DetailsRows.h"
+#include "bench/SceneScore.h"
+#include "framework/Format.h"
+#include "ui/BannerFrames.h"
+
+namespace {
+
+using bench::SceneResults;
+
+// One press over (index, value) pairs; `results` keeps the frame rates.
+SceneResults Press(SceneResults& results, const std::vector<std::pair<int, double>>& scenes) {
+    results.StartPress();
+    for (const auto& [index, value] : scenes) {
+        results.RecordScene(index, value);
+    }
+    return results;
+}
+
+SceneResults AllSix(const std::array<double, 6>& fps) {
+    SceneResults results;
+    return Press(results, {{0, fps[0]}, {1, fps[1]}, {2, fps[2]}, {3, fps[3]}, {4, fps[4]}, {5, fps[5]}});
+}
+
+std::string Texts(const SceneResults& run) {
+    const bench::ResultTexts texts = bench::FormatResultTexts(run);
+    return texts.score + "|" + texts.flybyAverage + "|" + texts.botmatchAverage;
+}
+
+TEST(SceneScoreTest, SumsAreFloatsFedWithDoubles) {
+    // 1 + (2^-24 + 2^-50) rounds up to 1 + 2^-23: the value is added unrounded.
+    SceneResults results;
+    SceneResults run = Press(results, {{0, 1.0}, {1, std::ldexp(1.0, -24) + std::ldexp(1.0, -50)}});
+    EXPECT_EQ(run.sceneFps[1], std::ldexp(1.0f, -24)) << "the stored copy is a float";
+    EXPECT_EQ(static_cast<double>(run.runTotal), 1.0 + std::ldexp(1.0, -23));
+    // 1 + 2^-24 + 2^-54 is a tie in double that rounds down to 1 as a float; held
+    // wider (x87 extended) it would round up.
+    run = Press(results, {{0, 1.0}, {1, std::ldexp(1.0, -24) + std::ldexp(1.0, -54)}});
+    EXPECT_EQ(run.runTotal, 1.0f);
+    // Each 1 added to 2^24 is lost again; the bot-match sum comes from the
+    // unrounded last sum 2^24 + 1 minus the fly-by sum.
+    run = AllSix({1, 0, 0, 16777216, 1, 1});
+    EXPECT_EQ(run.runTotal, 16777216.0f);
+    EXPECT_EQ(run.flybyTotal, 1.0f);
+    EXPECT_EQ(run.botmatchTotal, 16777216.0f);
+}
+
+TEST(SceneScoreTest, FlybySumAfterScene2AndBotmatchSumAfterScene5) {
+    SceneResults results;
+    SceneResults run = Press(results, {{0, 10}, {1, 20}});
+    EXPECT_EQ(run.flybyTotal, 0.0f);
+    run.RecordScene(2, 30);
+    run.RecordScene(3, 40);
+    EXPECT_EQ(run.flybyTotal, 60.0f);
+    EXPECT_EQ(run.botmatchTotal, 0.0f);
+    run = Press(results, {{0, 12.5}, {5, 7.5}});
+    EXPECT_EQ(run.scenesRun, 2);
+    EXPECT_EQ(run.flybyTotal, 0.0f);
+    EXPECT_EQ(run.botmatchTotal, 20.0f);
+    EXPECT_EQ(Texts(run), "N/A |N/A |N/A ");
+}
+
+TEST(SceneScoreTest, ALaterPressStartsAtZeroAndKeepsTheOtherSlots) {
+    SceneResults results;
+    Press(results, {{0, 40}, {1, 42}, {2, 44}, {3, 30}, {4, 32}, {5, 34}});
+    const SceneResults second = Press(results, {{0, 50.5}});
+    EXPECT_EQ(results.sceneFps, (std::array<float, 6>{50.5f, 42, 44, 30, 32, 34}));
+    EXPECT_EQ(second.scenesRun, 1);
+    EXPECT_EQ(second.runTotal, 50.5f);
+    EXPECT_EQ(Texts(second), "N/A |N/A |N/A ");
+}
+
+TEST(SceneScoreTest, ResultTexts) {
+    const std::pair<std::array<double, 6>, const char*> cases[] = {
+        // Exact thirds and sixths would give 3700, 42 and 32, or just below.
+        {{40, 42, 44, 30, 32, 34}, "3700 |42.00 fps|32.00 fps "},
+        {{44.9, 44.9, 44.9, 44.9, 44.9, 44.9}, "4490 |44.90 fps|44.90 fps "},
+        {{0, 0, 0, 0, 0, 0}, "0 |0.00 fps|0.00 fps "},
+        {{40, 42, 0, 30, 32, 34}, "2967 |27.33 fps|32.00 fps "},
+        // 0.03 times the float sixth times 100 is just over one half.
+        {{0.03, 0, 0, 0, 0, 0}, "1 |0.01 fps|0.00 fps "},
+        {{1000, 1000, 1000, 1000, 1000, 1000}, "100000 |1000.00 fps|1000.00 fps "},
+        // The float sums decide the last digits: unrounded sums would give
+        // "8074 ", "94.52 fps" and "66.96 fps ".
+        {{102.839365, 32.142131, 148.563505, 95.946027, 74.610574, 30.308400}, "8073 |94.51 fps|66.95 fps "},
+    };
+    for (const auto& [fps, texts] : cases) {
+        EXPECT_EQ(Texts(AllSix(fps)), texts);
+    }
+    const SceneResults example = AllSix({40, 42, 44, 30, 32, 34});
+    EXPECT_NEAR(bench::RunScore(example), 3700.00011025, 1e-7);
+    EXPECT_NEAR(bench::FlybyAverage(example), 42.00000125, 1e-7);
+    EXPECT_NEAR(bench::BotmatchAverage(example), 32.00000095, 1e-7);
+}
+
+TEST(DetailsRowsTest, ThirteenRowsFromTheSixStoredFloats) {
+    const std::array<float, 6> values{41.762527f, 0.005f, 0.015f, 99.999f, 1000.125f, 7.0f};
+    const std::vector<bench::DetailsRow> rows = bench::BuildDetailsRows(values.data(), 1, "1.00 Alpha1");
+    const char* const expected[][2] = {
+        // clang-format off
+        {"", nullptr}, {"Korvane Version", "1.00 Alpha1"}, {"UT2003 Demo Version", "1077"},
+        {"Korvane Overall", "19148 Korvanes"}, {"", nullptr}, {"BENCHMARK DETAILS", nullptr}, {"", nullptr},
+        {"Flyby Scene 1: dm-Antalus", "41.76 fps"}, {"Flyby Scene 2: dm-Asbestos", "0.00 fps"},
+        {"Flyby Scene 3: CTF-Citadel", "0.01 fps"}, {"Botmatch Scene 1: dm-Antalus", "100.00 fps"},
+        {"Botmatch Scene 2: dm-Asbestos", "1000.12 fps"}, {"Botmatch Scene 3: CTF-Citadel", "7.00 fps"},
+        // clang-format on
+    };
+    ASSERT_EQ(rows.size(), std::size(expected));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].item, expected[i][0]) << "row " << i;
+        EXPECT_EQ(rows[i].description.value_or("(none)"), expected[i][1] ? expected[i][1] : "(none)") << i;
+    }
+}
+
+TEST(DetailsRowsTest, OverallScoreSumsTheStoredFloatsInDouble) {
+    const std::array<float, 6> example{40, 42, 44, 30, 32, 34};
+    const std::array<float, 6> at44point9{44.9f, 44.9f, 44.9f, 44.9f, 44.9f, 44.9f};
+    const std::array<float, 6> beyondFloat{16777216.0f, 1, 1, 0, 0, 0};
+    EXPECT_NEAR(bench::OverallScore(example.data(), 1), 3700.00011025, 1e-7);
+    EXPECT_NEAR(bench::OverallScore(at44point9.data(), 1), 4490.00028645, 1e-7);
+    EXPECT_NEAR(bench::OverallScore(beyondFloat.data(), 1), 279620308.333333, 1e-5)
+        << "a float sum loses both 1s";
+    EXPECT_EQ(bench::OverallScore(example.data(), 0), 0.0) << "not all six ran in the latest press";
+    const std::pair<const float*, std::uint8_t> zeros[] = {{example.data(), 0}, {nullptr, 1}};
+    for (const auto& [values, allRun] : zeros) {
+        const std::vector<bench::DetailsRow> rows = bench::BuildDetailsRows(values, allRun, "1.00 Alpha1");
+        EXPECT_EQ(rows.at(3).description, std::optional<std::string>("0 Korvanes"));
+        EXPECT_EQ(rows.at(7).description, std::optional<std::string>(values ? "40.00 fps" : "0.00 fps"));
+    }
+}
+
+TEST(FormatTest, RoundsHalfToEvenAndNeverCuts) {
+    EXPECT_EQ(framework::Format("%1.0f %1.0f %1.0f", 0.5, 1.5, 2.5), "0 2 2");
+    EXPECT_EQ(framework::Format("%1.2f %1.2f", 0.125, 0.375), "0.12 0.38");
+    EXPECT_EQ(framework::Format("%1.0f ", 1e20), "100000000000000000000 ");
+    EXPECT_EQ(framework::Format("%1.2f MHz", -0.001), "-0.00 MHz");
+    EXPECT_EQ(framework::Format("%d", 7), "7");
+    EXPECT_EQ(framework::Format("%s", ""), "");
+    EXPECT_EQ(framework::Format("%s!", std::string(5000, 'a').c_str()).size(), 5001u);
+}
+
+TEST(BannerFramesTest, RestartsAndTicks) {
+    // 'R' restarts the timer, 'T' is a tick; the frame the next paint draws after each.
+    const std::tuple<int, const char*, std::vector<int>> cases[] = {
+        {2, "RTTTT", {0, 1, 0, 1, 0}}, {1, "RTT", {0, 0, 0}},         {3, "RTTTT", {0, 1, 2, 0, 1}},
+        {2, "RTRT", {0, 1, 0, 1}},     {2, "RTTRT", {0, 1, 0, 0, 1}}, {3, "RTTRTT", {0, 1, 2, 0, 1, 2}},
+    };
+    for (const auto& [count, steps, expected] : cases) {
+        ui::BannerFrameSequence sequence(count);
+        std::vector<int> shown;
+        for (const char* step = steps; *step != '\0'; ++step) {
+            *step == 'R' ? sequence.Restart() : sequence.Tick();
+            shown.push_back(sequence.Current());
+        }
+        EXPECT_EQ(shown, expected) << steps;
+    }
+}
+
+} // namespace

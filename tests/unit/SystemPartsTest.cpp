@@ -1,0 +1,147 @@
+// The platform-free halves of the system calls: the OS name of a version
+// number, the demo's folder from a registry query, text lines from chunks, and
+// the handle owner.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/InstallPaths.h"
+#include "framework/LineSource.h"
+#include "framework/UniqueOwner.h"
+#include "sysinfo/OsNames.h"
+
+namespace {
+
+TEST(OsNamesTest, NamesTheVersion) {
+    const struct {
+        unsigned major, minor;
+        const char* name;
+    } cases[] = {
+        // clang-format off
+        {3, 95, "Microsoft Windows 95"}, {3, 0, "Microsoft Windows 95"}, {4, 0, "Microsoft Windows NT 4.0"},
+        {4, 10, "Microsoft Windows 98"}, {4, 90, "Microsoft Windows ME"}, {4, 1, "MS Windows 4.0"},
+        {4, 11, "MS Windows 4.0"}, {4, 91, "MS Windows 4.0"}, {5, 0, "Microsoft Windows 2000"},
+        {5, 1, "Microsoft Windows XP"}, {5, 2, "Microsoft Windows Server 2003"}, {5, 3, "MS Windows 5.x"},
+        {6, 0, "Next Generation Windows"}, {10, 0, "Next Generation Windows"},
+        {2, 0, "Next Generation Windows"}, {0xFFFFFFFFu, 0, "Next Generation Windows"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sysinfo::OsNameFor(c.major, c.minor), c.name) << c.major << "." << c.minor;
+    }
+}
+
+TEST(InstallPathsTest, OnlyAStringThatFitsIsTheFolder) {
+    const std::string k99(99, 'x');
+    const std::string k100(100, 'x');
+    const std::string zero(1, '\0');
+    const struct {
+        long status;
+        unsigned long type; // 1 REG_SZ, 2 REG_EXPAND_SZ, 4 REG_DWORD
+        std::optional<std::string> data;
+        unsigned long size;
+        std::optional<std::string> folder;
+    } cases[] = {
+        // clang-format off
+        {0, 1, "C:\\UT2003" + zero, 10, "C:\\UT2003"}, {0, 1, "C:\\UT2003", 9, "C:\\UT2003"},
+        {0, 1, "C:\\UT" + zero + "junk", 10, "C:\\UT"}, {0, 1, zero, 1, ""}, {0, 1, k99 + zero, 100, k99},
+        {0, 1, k99, 99, k99}, {0, 1, k100, 100, std::nullopt}, {0, 1, k100 + zero, 101, std::nullopt},
+        {2, 1, "C:\\UT2003", 9, std::nullopt}, {234, 1, "C:\\UT2003", 9, std::nullopt},
+        {0, 4, std::string("\x01\x00\x00\x00", 4), 4, std::nullopt}, {0, 2, "C:\\UT2003", 9, std::nullopt},
+        {0, 1, std::nullopt, 0, std::nullopt},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(app::FolderFromQuery(c.status, c.type, c.data ? c.data->data() : nullptr, c.size), c.folder)
+            << "status " << c.status << ", type " << c.type << ", " << c.size << " bytes";
+    }
+    const app::InstallPaths paths = app::MakeInstallPaths("D:\\Games\\UT2003 Demo");
+    EXPECT_EQ(paths.gameExecutable, "D:\\Games\\UT2003 Demo\\system\\UT2003.exe");
+    EXPECT_EQ(paths.systemFolder, "D:\\Games\\UT2003 Demo\\system");
+    EXPECT_EQ(paths.gameFolder, "D:\\Games\\UT2003 Demo");
+}
+
+std::vector<std::string> AllLines(framework::LineSource& source) {
+    std::vector<std::string> lines;
+    std::string line = "sentinel";
+    while (source.ReadLine(line)) {
+        lines.push_back(line);
+    }
+    EXPECT_EQ(line, "") << "the line is empty at the end";
+    return lines;
+}
+
+TEST(LineSourceTest, SplitsAsTextModeInOneChunkAndInChunksOfOneToSixBytes) {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        // clang-format off
+        {"", {}}, {"abc", {"abc"}}, {"a\nb\n", {"a", "b"}}, {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb\nc", {"a", "b", "c"}}, {"x = 1\n\n", {"x = 1", ""}}, {"\n\r\n", {"", ""}},
+        {"a\rb\n", {"a\rb"}}, {"a\r\r\n", {"a\r"}}, {"a\nb\r", {"a", "b\r"}},
+        // clang-format on
+        {"first\r\nsecond", {"first", "second"}}, // with six-byte chunks the CR LF is cut in two
+        {std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
+        {std::string(300000, 'x') + "\nend", {std::string(300000, 'x'), "end"}},
+    };
+    for (const auto& [text, lines] : cases) {
+        framework::TextLineSource whole(text);
+        EXPECT_EQ(AllLines(whole), lines);
+        for (std::size_t chunk = 1; chunk <= 6; ++chunk) {
+            std::size_t offset = 0;
+            framework::ChunkLineReader reader(
+                [&, text = text](char* buffer, std::size_t size) {
+                    std::size_t count = 0;
+                    while (count < size && offset < text.size()) {
+                        buffer[count++] = text[offset++];
+                    }
+                    return count;
+                },
+                chunk);
+            EXPECT_EQ(AllLines(reader), lines) << chunk << "-byte chunks";
+        }
+    }
+    framework::ChunkLineReader failing(
+        [](char*, std::size_t) -> std::size_t { throw std::runtime_error("disk"); });
+    std::string line;
+    EXPECT_THROW(failing.ReadLine(line), std::runtime_error);
+}
+
+std::vector<int> closed;
+
+struct FakeTraits {
+    using Handle = int;
+    static Handle Empty() noexcept { return -1; }
+    static void Close(Handle handle) noexcept { closed.push_back(handle); }
+};
+
+TEST(UniqueOwnerTest, ClosesEachHandleOnce) {
+    using Owner = framework::UniqueOwner<FakeTraits>;
+    closed.clear();
+    {
+        Owner empty;
+        Owner none(-1);
+        Owner first(3);
+        EXPECT_FALSE(empty || none);
+        Owner second(std::move(first));
+        EXPECT_FALSE(first);
+        Owner third(4);
+        third = std::move(second);
+        EXPECT_EQ(closed, std::vector<int>{4}) << "the target's old handle is closed";
+        Owner& alias = third;
+        third = std::move(alias);
+        EXPECT_EQ(third.get(), 3);
+        int* slot = third.put();
+        EXPECT_EQ(*slot, -1);
+        *slot = 6;
+        EXPECT_EQ(third.release(), 6);
+        third.reset(9);
+        third.reset();
+        Owner last(10);
+    }
+    EXPECT_EQ(closed, (std::vector<int>{4, 3, 9, 10}));
+}
+
+} // namespace

@@ -1,0 +1,201 @@
+// What only a real (or Wine's) Windows can show: korvane-cli's launcher with the
+// system's job objects and with none (as on Windows 98 and ME), the dialog
+// framework's report of an exception in a handler, and the machine's clock.
+// Started with --game PIDFILE this program is the "game": it starts one more copy
+// of itself (--sleep), writes that copy's process id to PIDFILE and sleeps.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "cli/GameJob.h"
+#include "framework/Application.h"
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+#include "framework/SubclassedControl.h"
+#include "sysinfo/ClockMeasurement.h"
+#include "sysinfo/CpuInfo.h"
+#include "sysinfo/CpuidSource.h"
+
+namespace {
+
+std::string OwnPath() {
+    char path[MAX_PATH] = {};
+    return std::string(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
+}
+
+int RunAsGame(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--sleep") == 0) {
+        ::Sleep(INFINITE);
+    }
+    if (argc != 3 || std::strcmp(argv[1], "--game") != 0) {
+        return -1;
+    }
+    std::string commandLine = "\"" + OwnPath() + "\" --sleep";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &started)) {
+        return 2;
+    }
+    const framework::UniqueHandle thread(started.hThread), process(started.hProcess);
+    if (FILE* file = std::fopen(argv[2], "w")) {
+        std::fprintf(file, "%lu\n", static_cast<unsigned long>(started.dwProcessId));
+        std::fclose(file);
+    }
+    ::Sleep(INFINITE);
+    return 0;
+}
+
+TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
+    for (const bool withJobs : {true, false}) {
+        SCOPED_TRACE(withJobs ? "with job objects" : "without");
+        char folder[MAX_PATH] = {};
+        const std::string pidFile = std::string(folder, ::GetTempPathA(MAX_PATH, folder)) + "korvane-job.txt";
+        ::DeleteFileA(pidFile.c_str());
+        const cli::JobObjectApi none;
+        cli::GameJobLauncher launcher(1000, nullptr, withJobs ? cli::SystemJobObjectApi() : none);
+        std::string reason;
+        const DWORD before = ::GetTickCount();
+        EXPECT_EQ(launcher(OwnPath(), "\"" + OwnPath() + "\" --game " + pidFile, ".", reason),
+                  bench::GameEnd::TimedOut);
+        const DWORD tookMs = ::GetTickCount() - before;
+        unsigned long childId = 0;
+        if (FILE* file = std::fopen(pidFile.c_str(), "r")) {
+            EXPECT_EQ(std::fscanf(file, "%lu", &childId), 1);
+            std::fclose(file);
+        }
+        ::DeleteFileA(pidFile.c_str());
+        const framework::UniqueHandle child(
+            ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(childId)));
+        const bool childAlive = child && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT;
+        if (childAlive) {
+            ::TerminateProcess(child.get(), 1);
+        }
+        EXPECT_EQ(reason, "it ran longer than the time-out of 1 s");
+        EXPECT_TRUE(tookMs >= 900 && tookMs < 10000) << tookMs << " ms";
+        ASSERT_NE(childId, 0u) << "the game never started its own child";
+        EXPECT_EQ(childAlive, !withJobs);
+        EXPECT_EQ(launcher.JobsWork(), withJobs);
+        EXPECT_EQ(launcher.JobProblem(), withJobs ? "" : "this Windows has no job objects");
+    }
+    EXPECT_TRUE(cli::SystemJobObjectApi().Present()) << "Wine, like every Windows from 2000 on, has them";
+}
+
+constexpr char kName[] = "Framework test";
+constexpr UINT kThrow = WM_APP + 1;
+
+class TestApplication : public framework::Application {
+public:
+    TestApplication() noexcept : Application(kName) {}
+    bool InitInstance() override { return false; }
+};
+TestApplication theApplication;
+
+class ThrowingControl : public framework::SubclassedControl {
+protected:
+    bool OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) override {
+        return message == kThrow ? throw std::runtime_error("the control failed") : false;
+    }
+};
+
+class TestDialog : public framework::Dialog {
+public:
+    TestDialog() noexcept : Dialog(1) {}
+    ThrowingControl picture;
+
+protected:
+    void BindControls() override { picture.Attach(Window(), 100); }
+    bool OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) override {
+        return message == kThrow ? throw std::runtime_error("the dialog failed") : false;
+    }
+};
+
+std::string TextOf(HWND window) {
+    char text[256] = {};
+    return std::string(text,
+                       static_cast<std::size_t>(std::max(0, ::GetWindowTextA(window, text, sizeof text))));
+}
+
+BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    char className[32] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    const bool isBox = owner == ::GetCurrentProcessId() && std::string(className) == "#32770" &&
+                       ::IsWindowVisible(window) && TextOf(window) != "Framework dialog";
+    *reinterpret_cast<HWND*>(found) = isBox ? window : nullptr;
+    return isBox ? FALSE : TRUE;
+}
+
+// The caption and text of the stop box that sending kThrow to `target` shows,
+// read and closed from another thread while the sender waits in it.
+std::string SendAndCloseTheBox(HWND target) {
+    std::string seen;
+    std::atomic<bool> sent{false};
+    std::thread closer([&seen, &sent] {
+        for (int tries = 0; tries < 500 && !sent; ++tries, ::Sleep(20)) {
+            HWND box = nullptr;
+            ::EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&box));
+            if (box != nullptr) {
+                seen = TextOf(box) + ": " + TextOf(::GetDlgItem(box, 0xFFFF));
+                ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                return;
+            }
+        }
+    });
+    ::SendMessageA(target, kThrow, 0, 0);
+    sent = true;
+    closer.join();
+    return seen;
+}
+
+TEST(FrameworkTest, AnExceptionInAHandlerIsReportedUnderTheApplicationsNameAndTheWindowGoesOn) {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create());
+    EXPECT_EQ(SendAndCloseTheBox(dialog.Window()), "Framework test: the dialog failed");
+    EXPECT_EQ(SendAndCloseTheBox(dialog.Item(100)), "Framework test: the control failed");
+    EXPECT_TRUE(::IsWindow(dialog.Item(100)));
+}
+
+TEST(ClockTest, AgreesWithALongerMeasurementOfTheSameCounters) {
+    sysinfo::ClockSource& clock = sysinfo::MachineClock();
+    sysinfo::CpuInfo cpu(
+        sysinfo::MachineCpuid(), [] { return std::unique_ptr<framework::LineSource>(); }, [](const char*) {},
+        clock);
+    const auto started = std::chrono::steady_clock::now();
+    cpu.MeasureClock();
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(149))
+        << "it pauses 150 ms";
+    const std::uint64_t counter0 = clock.PerformanceCounter(), cycles0 = clock.TimeStampCounter();
+    clock.Pause(600);
+    const std::uint64_t counter1 = clock.PerformanceCounter(), cycles1 = clock.TimeStampCounter();
+    const double referenceMhz =
+        static_cast<double>(cycles1 - cycles0) * 1e-6 /
+        (static_cast<double>(counter1 - counter0) / static_cast<double>(clock.PerformanceFrequency()));
+    const double measuredMhz = sysinfo::TheCpuDescription().clockMhz;
+    std::printf("clock: %.3f MHz measured, %.3f MHz over 600 ms\n", measuredMhz, referenceMhz);
+    EXPECT_NEAR(measuredMhz, referenceMhz, referenceMhz * 0.002);
+    EXPECT_GT(measuredMhz, 100.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int asGame = RunAsGame(argc, argv);
+    if (asGame >= 0) {
+        return asGame;
+    }
+    ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
