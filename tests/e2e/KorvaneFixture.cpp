@@ -169,11 +169,10 @@ DetailsRows KorvaneTest::OpenDetails() {
 
 DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts) {
     DetailsRows rows = {{"", ""},
-                        {"Korvane Version", "1.00 Alpha1"},
-                        {"UT2003 Demo Version", "1077"},
-                        {"Korvane Overall", overall},
-                        {"", ""},
-                        {"BENCHMARK DETAILS", ""},
+                        // clang-format off
+                        {"Korvane Version", "1.00 Alpha1"}, {"UT2003 Demo Version", "1077"},
+                        {"Korvane Overall", overall}, {"", ""}, {"BENCHMARK DETAILS", ""},
+                        // clang-format on
                         {"", ""}};
     for (int index = 0; index < kSceneCount; ++index) {
         rows.push_back({Scene(index).detailsRow, sceneTexts.at(index)});
