@@ -32,13 +32,21 @@ done
 export KORVANE_WINEPREFIX=${KORVANE_WINEPREFIX:-$root/build/demo-wineprefix}
 
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" win32 win32-tests
-
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
+# The i686 release; the x86_64 one on a machine that cannot run 32-bit programs.
+test_tree=$(korvane_test_tree)
+arch=win32
+if [ "$test_tree" != win32-tests ]; then
+    arch=win64
+    echo "run-demo: this machine's kernel runs no 32-bit code; the demo runs the x86_64 release" >&2
+fi
+"$root/scripts/build.sh" "$arch" "$test_tree"
+export KORVANE_STANDIN_GAME=${KORVANE_STANDIN_GAME:-$root/build/$test_tree/tools/standin-game/UT2003.exe}
+
 korvane_wine_ensure
 cleanup() {
-    "$KORVANE_WINE" "$root/build/win32-tests/tools/demo-driver/korvane-demo-driver.exe" exit >/dev/null 2>&1 || true
+    "$KORVANE_WINE" "$root/build/$test_tree/tools/demo-driver/korvane-demo-driver.exe" exit >/dev/null 2>&1 || true
     korvane_wine_stop
 }
 [ "$auto" = yes ] && trap cleanup EXIT
@@ -50,7 +58,7 @@ printf '[all]\r\nseconds=%s\r\n' "$seconds" >"$settings"
 rm -f "$settings"
 
 # Korvane's release folder, unpacked where a user would put it.
-release=$(ls -d "$root"/dist/korvane-*-win32 | head -n 1)
+release=$(ls -d "$root"/dist/korvane-*-"$arch" | head -n 1)
 korvaneFolder="$WINEPREFIX/drive_c/Korvane"
 rm -rf "$korvaneFolder"
 cp -r "$release" "$korvaneFolder"
@@ -68,7 +76,7 @@ fi
 
 shots="$root/build/demo"
 mkdir -p "$shots"
-driver() { "$KORVANE_WINE" "$root/build/win32-tests/tools/demo-driver/korvane-demo-driver.exe" "$@" | tr -d '\r'; }
+driver() { "$KORVANE_WINE" "$root/build/$test_tree/tools/demo-driver/korvane-demo-driver.exe" "$@" | tr -d '\r'; }
 shot() { # shot NAME CAPTION: the window's own X window, or the screen cut to its rectangle
     local rect
     sleep 1

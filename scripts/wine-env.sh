@@ -6,6 +6,8 @@
 #   korvane_wine_stop     wait for the Windows programs, then stop the server and Xvfb
 #   korvane_unix_path     the Unix path of a Windows path in the prefix (C:\x -> .../drive_c/x)
 #   korvane_windows_path  the Windows path of a Unix path (.../drive_c/x -> C:\x, /x -> Z:\x)
+#   korvane_test_tree     the Windows test tree this machine can run: win32-tests, or
+#                         win64-tests where 32-bit programs cannot run at all
 
 KORVANE_ROOT=${KORVANE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEPREFIX=${KORVANE_WINEPREFIX:-$KORVANE_ROOT/build/wineprefix}
@@ -35,6 +37,16 @@ korvane_find_wineserver() {
         fi
     done
     return 1
+}
+
+# 32-bit Wine needs a kernel that runs 32-bit x86 code (IA-32 emulation); some
+# virtual machines' kernels have none, and there only 64-bit programs run.
+korvane_test_tree() {
+    if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo win64-tests
+    else
+        echo win32-tests
+    fi
 }
 
 KORVANE_WINE=$(korvane_find_wine) || return 1 2>/dev/null || exit 1
