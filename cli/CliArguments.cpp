@@ -48,6 +48,8 @@ std::optional<int> SceneFromName(const std::string& item) {
     return WholeNumber(name, 0, bench::kSceneCount - 1);
 }
 
+constexpr char kListWords[] = " (or a list of them separated by commas, or all)";
+
 // The options that take a value.
 const char* const kValueOptions[] = {"--renderer", "--detail",  "--resolution", "--scenes",
                                      "--runs",     "--timeout", "--json",       "--csv"};
@@ -75,36 +77,39 @@ public:
         seen_.push_back(name);
         CliOptions& options = parsed_.options;
         if (name == "--renderer") {
-            const std::string lower = Lower(value);
-            if (lower == "d3d") {
-                options.renderer = bench::Renderer::Direct3D;
-            } else if (lower == "opengl") {
-                options.renderer = bench::Renderer::OpenGL;
-            } else {
-                return Fail(framework::Format("--renderer takes d3d or opengl, not \"%s\"", value.c_str()));
+            const std::optional<std::vector<int>> chosen = Items(value, {"opengl", "d3d"});
+            if (!chosen) {
+                return Fail(framework::Format("--renderer takes d3d or opengl%s, not \"%s\"", kListWords,
+                                              bad_.c_str()));
+            }
+            options.renderers.clear();
+            for (const int item : *chosen) {
+                options.renderers.push_back(item == 0 ? bench::Renderer::OpenGL : bench::Renderer::Direct3D);
             }
         } else if (name == "--detail") {
-            const std::string lower = Lower(value);
-            if (lower == "high") {
-                options.detail = bench::Detail::High;
-            } else if (lower == "low") {
-                options.detail = bench::Detail::Low;
-            } else {
-                return Fail(framework::Format("--detail takes high or low, not \"%s\"", value.c_str()));
+            const std::optional<std::vector<int>> chosen = Items(value, {"high", "low"});
+            if (!chosen) {
+                return Fail(
+                    framework::Format("--detail takes high or low%s, not \"%s\"", kListWords, bad_.c_str()));
+            }
+            options.details.clear();
+            for (const int item : *chosen) {
+                options.details.push_back(item == 0 ? bench::Detail::High : bench::Detail::Low);
             }
         } else if (name == "--resolution") {
-            const std::string lower = Lower(value);
-            bool known = false;
+            std::vector<std::string> names;
             for (const bench::ResolutionRow& row : bench::ResolutionTable()) {
-                if (lower == row.text) {
-                    options.resolutionText = row.text;
-                    known = true;
-                }
+                names.emplace_back(row.text);
             }
-            if (!known) {
+            const std::optional<std::vector<int>> chosen = Items(value, names);
+            if (!chosen) {
                 return Fail(framework::Format("--resolution takes 640x480, 800x600, 1024x768, 1280x1024 or "
-                                              "1600x1200, not \"%s\"",
-                                              value.c_str()));
+                                              "1600x1200%s, not \"%s\"",
+                                              kListWords, bad_.c_str()));
+            }
+            options.resolutions.clear();
+            for (const int item : *chosen) {
+                options.resolutions.push_back(names[static_cast<std::size_t>(item)]);
             }
         } else if (name == "--scenes") {
             return Scenes(value);
@@ -137,6 +142,37 @@ public:
     }
 
 private:
+    // The items of a comma list, or all of them for "all", as indexes into
+    // `names` in that order, each once; none when an item is unknown (`bad_`).
+    std::optional<std::vector<int>> Items(const std::string& value, const std::vector<std::string>& names) {
+        const bool all = Lower(value) == "all";
+        std::vector<bool> chosen(names.size(), all);
+        for (std::size_t start = 0; !all;) {
+            const std::size_t comma = value.find(',', start);
+            bad_ = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            const std::string item = Lower(bad_);
+            std::size_t index = 0;
+            while (index < names.size() && names[index] != item) {
+                ++index;
+            }
+            if (index == names.size()) {
+                return std::nullopt;
+            }
+            chosen[index] = true;
+            if (comma == std::string::npos) {
+                break;
+            }
+            start = comma + 1;
+        }
+        std::vector<int> items;
+        for (std::size_t index = 0; index < names.size(); ++index) {
+            if (chosen[index]) {
+                items.push_back(static_cast<int>(index));
+            }
+        }
+        return items;
+    }
+
     bool Scenes(const std::string& value) {
         std::array<bool, bench::kSceneCount> chosen{};
         if (Lower(value) == "all") {
@@ -167,6 +203,7 @@ private:
 
     ParsedArguments& parsed_;
     std::vector<std::string> seen_;
+    std::string bad_;
 };
 
 } // namespace
@@ -213,10 +250,33 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
         parsed.options.jsonPath == parsed.options.csvPath) {
         parser.Fail("--json and --csv name the same file");
     }
+    CliOptions& options = parsed.options;
+    options.renderer = options.renderers.front();
+    options.detail = options.details.front();
+    options.resolutionText = options.resolutions.front();
     if (parsed.error.empty()) {
         parsed.command = help ? Command::Help : version ? Command::Version : Command::Run;
     }
     return parsed;
+}
+
+std::vector<CliOptions> Configurations(const CliOptions& options) {
+    std::vector<CliOptions> configurations;
+    for (const bench::Renderer renderer : options.renderers) {
+        for (const bench::Detail detail : options.details) {
+            for (const std::string& resolution : options.resolutions) {
+                CliOptions configuration = options;
+                configuration.renderer = renderer;
+                configuration.detail = detail;
+                configuration.resolutionText = resolution;
+                configuration.renderers = {renderer};
+                configuration.details = {detail};
+                configuration.resolutions = {resolution};
+                configurations.push_back(configuration);
+            }
+        }
+    }
+    return configurations;
 }
 
 const char* SceneArgumentName(int sceneIndex) {
@@ -256,6 +316,10 @@ std::string HelpText() {
                        "  --detail high|low        detail level (default high)\n"
                        "  --resolution WxH         640x480, 800x600, 1024x768, 1280x1024 or 1600x1200\n"
                        "                           (default 1024x768)\n"
+                       "                           Each of these three takes a list separated by commas,\n"
+                       "                           or all: every combination is run (renderer, then\n"
+                       "                           detail, then resolution, in the window's order),\n"
+                       "                           all runs of one before the next\n"
                        "  --scenes LIST            all (default), or names or indexes separated by\n"
                        "                           commas: flyby1 flyby2 flyby3 botmatch1 botmatch2\n"
                        "                           botmatch3, or 0 to 5\n"

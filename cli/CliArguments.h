@@ -25,9 +25,15 @@ constexpr int kMaxRuns = 100;
 constexpr int kMaxTimeoutSeconds = 24 * 60 * 60;
 
 struct CliOptions {
+    // One configuration: the window's three option groups.
     bench::Renderer renderer = bench::Renderer::Direct3D;
     bench::Detail detail = bench::Detail::High;
     std::string resolutionText = "1024x768";
+    // The configurations a call runs: every combination of these, each list in
+    // the window's order. The three above are the first of them.
+    std::vector<bench::Renderer> renderers{bench::Renderer::Direct3D};
+    std::vector<bench::Detail> details{bench::Detail::High};
+    std::vector<std::string> resolutions{"1024x768"};
     std::array<bool, bench::kSceneCount> scenes{true, true, true, true, true, true};
     int runs = kDefaultRuns;
     std::optional<int> timeoutSeconds; // per scene run; none: DefaultTimeoutSeconds of the scene
@@ -47,6 +53,10 @@ struct ParsedArguments {
 // Reads the arguments after the program's name. "--name value" and
 // "--name=value" are the same; an option may be given once.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
+
+// Every configuration of `options`, renderer first, then detail, then
+// resolution: each a copy of `options` with its three values and lists of one.
+std::vector<CliOptions> Configurations(const CliOptions& options);
 
 // The scene's short name on the command line: flyby1 ... botmatch3.
 const char* SceneArgumentName(int sceneIndex);

@@ -200,8 +200,8 @@ RunStatus StatusOf(const bench::SceneOutcome& outcome, const LastLineReading& re
 class ConsoleRun {
 public:
     ConsoleRun(const CliOptions& options, const std::string& korvaneVersion) {
-        report_.options = options;
-        report_.korvaneVersion = korvaneVersion;
+        call_.options = options;
+        call_.korvaneVersion = korvaneVersion;
     }
 
     int Run() {
@@ -212,33 +212,45 @@ public:
         }
         app::GameInstall() = app::MakeInstallPaths(*folder);
         const app::InstallPaths& install = app::GameInstall();
-        report_.gameFolder = install.gameFolder;
-        report_.gameExecutable = install.gameExecutable;
-        report_.workingDirectory = install.systemFolder;
-        report_.logPath = bench::LogPathFor(install.gameFolder);
+        call_.gameFolder = install.gameFolder;
+        call_.gameExecutable = install.gameExecutable;
+        call_.workingDirectory = install.systemFolder;
+        call_.logPath = bench::LogPathFor(install.gameFolder);
 
-        if (!OpenOutput(json_, report_.options.jsonPath, "--json") ||
-            !OpenOutput(csv_, report_.options.csvPath, "--csv")) {
+        if (!OpenOutput(json_, call_.options.jsonPath, "--json") ||
+            !OpenOutput(csv_, call_.options.csvPath, "--csv")) {
             return kExitBadArgument;
         }
 
         const ConsoleControlScope controlHandler;
 
-        report_.machine = GatherMachineFacts();
-        Compose();
-        if (!report_.options.quiet) {
-            Print(HeaderText(report_));
+        call_.machine = GatherMachineFacts();
+        if (!call_.options.quiet) {
+            Print(HeaderText(call_));
         }
-        if (!report_.composeMessage.empty()) {
-            PrintError(report_.composeMessage + "\n");
+        // Every configuration in turn, all its runs before the next.
+        const std::vector<CliOptions> configurations = Configurations(call_.options);
+        sweep_ = configurations.size() > 1;
+        total_ = Stopwatch();
+        for (const CliOptions& configuration : configurations) {
+            reports_.push_back(call_);
+            report_ = &reports_.back();
+            report_->options = configuration;
+            Compose();
+            if (!report_->composeMessage.empty()) {
+                PrintError((sweep_ ? ConfigurationText(configuration) + ": " : "") + report_->composeMessage +
+                           "\n");
+            }
+            RunRounds();
+            if (report_->stopped) {
+                break;
+            }
         }
 
-        RunRounds();
-
-        Print((report_.options.quiet ? "" : "\n") + ResultsText(report_));
+        Print((call_.options.quiet ? "" : "\n") + ResultsText(reports_));
         const bool written = WriteOutputs();
         ConsoleControlScope::Done();
-        return written ? ExitStatus(report_) : kExitSomeFailed;
+        return written ? ExitStatus(reports_) : kExitSomeFailed;
     }
 
 private:
@@ -257,51 +269,51 @@ private:
 
     // The window's options and composition, once for the whole run.
     void Compose() {
+        lines_.clear();
         bench::BeginPress();
         bench::PressOptions press;
-        press.renderer = report_.options.renderer;
-        press.detail = report_.options.detail;
-        press.resolutionText = report_.options.resolutionText;
-        press.chosen = report_.options.scenes;
+        press.renderer = report_->options.renderer;
+        press.detail = report_->options.detail;
+        press.resolutionText = report_->options.resolutionText;
+        press.chosen = report_->options.scenes;
         const bench::ComposedPress composed = bench::ComposePress(press, app::GameInstall().gameExecutable);
         if (composed.status != bench::ComposeStatus::Ready) {
-            report_.composeMessage = composed.message;
+            report_->composeMessage = composed.message;
             return;
         }
         lines_ = composed.scenes;
         for (const bench::SceneLine& line : lines_) {
-            report_.commandLines.push_back({line.index, line.commandLine});
+            report_->commandLines.push_back({line.index, line.commandLine});
         }
     }
 
     bool StopRequested() const { return ::WaitForSingleObject(theSignals.stop.get(), 0) == WAIT_OBJECT_0; }
 
     void RunRounds() {
-        const Stopwatch total;
-        for (int round = 1; !report_.stopped; ++round) {
-            const std::vector<int> scenes = ScenesOfRound(report_, round);
+        for (int round = 1; !report_->stopped; ++round) {
+            const std::vector<int> scenes = ScenesOfRound(*report_, round);
             if (scenes.empty()) {
                 return;
             }
-            if (round > report_.options.runs && !report_.options.quiet) {
+            if (round > report_->options.runs && !report_->options.quiet) {
                 for (const int scene : scenes) {
-                    Print(ExtraRunText(report_, scene));
+                    Print(ExtraRunText(*report_, scene));
                 }
             }
             // Each round is one press of the window: its own sums, its own slots.
-            report_.sets.emplace_back();
+            report_->sets.emplace_back();
             for (const int scene : scenes) {
                 if (StopRequested()) {
-                    report_.stopped = true;
+                    report_->stopped = true;
                     return;
                 }
-                RunOne(LineOf(scene), round, total);
-                if (report_.stopped) {
+                RunOne(LineOf(scene), round);
+                if (report_->stopped) {
                     return;
                 }
                 // The window's pause after every scene; Ctrl-C cuts it short.
                 if (::WaitForSingleObject(theSignals.stop.get(), bench::kScenePauseMs) == WAIT_OBJECT_0) {
-                    report_.stopped = true;
+                    report_->stopped = true;
                     return;
                 }
             }
@@ -317,21 +329,21 @@ private:
         return lines_.front();
     }
 
-    void RunOne(const bench::SceneLine& line, int round, const Stopwatch& total) {
+    void RunOne(const bench::SceneLine& line, int round) {
         const bench::SceneRow& scene = bench::SceneTable()[static_cast<std::size_t>(line.index)];
-        GameJobLauncher launcher(static_cast<DWORD>(TimeoutSeconds(report_.options, scene)) * 1000,
+        GameJobLauncher launcher(static_cast<DWORD>(TimeoutSeconds(report_->options, scene)) * 1000,
                                  theSignals.stop.get());
         SceneAttempt record;
         record.sceneIndex = line.index;
         record.round = round;
         record.attempt = 1;
-        for (const SceneAttempt& earlier : report_.runs) {
+        for (const SceneAttempt& earlier : report_->runs) {
             record.attempt += earlier.sceneIndex == line.index ? 1 : 0;
         }
 
         const Stopwatch sceneTime;
         const bench::SceneOutcome outcome =
-            bench::RunScene(line, app::InstalledGamePlaces(), report_.sets.back(), std::ref(launcher));
+            bench::RunScene(line, app::InstalledGamePlaces(), report_->sets.back(), std::ref(launcher));
         record.seconds = sceneTime.Seconds();
         if (outcome.status == bench::SceneStatus::Recorded) {
             record.lastLine = outcome.lastLine;
@@ -343,10 +355,10 @@ private:
             record.message = "The log's last line holds no number where Korvane reads the frame rate:\n" +
                              outcome.lastLine;
         }
-        report_.runs.push_back(record);
+        report_->runs.push_back(record);
 
-        if (!report_.options.quiet) {
-            Print(ProgressText(report_, record, total.Seconds()));
+        if (!report_->options.quiet) {
+            Print(ProgressText(*report_, record, total_.Seconds(), sweep_));
         }
         if (!launcher.JobsWork() && !jobWarningShown_) {
             jobWarningShown_ = true;
@@ -357,19 +369,19 @@ private:
                                   kProgramName, launcher.JobProblem().c_str()));
         }
         if (record.status == RunStatus::Stopped) {
-            report_.stopped = true;
+            report_->stopped = true;
         }
     }
 
     bool WriteOutputs() {
         bool written = true;
-        if (json_.IsOpen() && !json_.Write(ReportJson(report_, AnsiToUtf8))) {
+        if (json_.IsOpen() && !json_.Write(ReportJson(reports_, AnsiToUtf8))) {
             PrintError(framework::Format("%s: --json could not write \"%s\": %s\n", kProgramName,
                                          json_.Path().c_str(),
                                          framework::SystemErrorText(::GetLastError()).c_str()));
             written = false;
         }
-        if (csv_.IsOpen() && !csv_.Write(ReportCsv(report_))) {
+        if (csv_.IsOpen() && !csv_.Write(ReportCsv(reports_))) {
             PrintError(framework::Format("%s: --csv could not write \"%s\": %s\n", kProgramName,
                                          csv_.Path().c_str(),
                                          framework::SystemErrorText(::GetLastError()).c_str()));
@@ -378,7 +390,11 @@ private:
         return written;
     }
 
-    RunReport report_;
+    RunReport call_;                 // the machine, the game and the options of the whole call
+    std::vector<RunReport> reports_; // one per configuration begun
+    RunReport* report_ = nullptr;    // the configuration running
+    bool sweep_ = false;             // more than one configuration
+    Stopwatch total_;                // from the first configuration's start
     std::vector<bench::SceneLine> lines_;
     OutputFile json_;
     OutputFile csv_;

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "cli/RunReport.h"
 
@@ -11,7 +12,9 @@ namespace cli {
 // Turns the program's texts into UTF-8 for the JSON report.
 using Utf8Converter = std::function<std::string(const std::string& text)>;
 
-// The whole report as JSON, its texts passed through `toUtf8` when given.
-std::string ReportJson(const RunReport& report, const Utf8Converter& toUtf8 = nullptr);
+// A call's reports, one per configuration, as one JSON document: the machine
+// and the game once, then each configuration's options, runs and statistics;
+// its texts passed through `toUtf8` when given.
+std::string ReportJson(const std::vector<RunReport>& reports, const Utf8Converter& toUtf8 = nullptr);
 
 } // namespace cli

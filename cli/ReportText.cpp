@@ -90,21 +90,41 @@ std::string HeaderText(const RunReport& report) {
     text += "RAM Size:    " + report.machine.ramSize + "\n";
     text += "OS Name:     " + report.machine.osName + "\n";
     text += "Video Card:  " + report.machine.videoCard + "\n";
+    std::string configurations = ConfigurationText(options);
+    const std::size_t count = Configurations(options).size();
+    if (count > 1) {
+        const auto join = [](const auto& values, auto name) {
+            std::string joined;
+            for (const auto& value : values) {
+                joined += (joined.empty() ? "" : ", ") + std::string(name(value));
+            }
+            return joined;
+        };
+        configurations = framework::Format(
+            "%zu configurations (%s; %s; %s)", count, join(options.renderers, RendererText).c_str(),
+            join(options.details, DetailText).c_str(),
+            join(options.resolutions, [](const std::string& resolution) { return resolution; }).c_str());
+    }
     const std::size_t scenes = ChosenScenes(options).size();
-    text += framework::Format(
-        "Options:     %s, %s, %s; %zu scene%s, %d run%s each; time-out %d s per scene run\n",
-        RendererText(options.renderer), DetailText(options.detail), options.resolutionText.c_str(), scenes,
-        scenes == 1 ? "" : "s", options.runs, options.runs == 1 ? "" : "s",
-        TimeoutSeconds(options, bench::SceneTable()[0]));
+    text += framework::Format("Options:     %s; %zu scene%s, %d run%s each; time-out %d s per scene run\n",
+                              configurations.c_str(), scenes, scenes == 1 ? "" : "s", options.runs,
+                              options.runs == 1 ? "" : "s", TimeoutSeconds(options, bench::SceneTable()[0]));
     return text + "\n";
 }
 
-std::string ProgressText(const RunReport& report, const SceneAttempt& run, double totalSeconds) {
+std::string ConfigurationText(const CliOptions& options) {
+    return framework::Format("%s, %s, %s", RendererText(options.renderer), DetailText(options.detail),
+                             options.resolutionText.c_str());
+}
+
+std::string ProgressText(const RunReport& report, const SceneAttempt& run, double totalSeconds,
+                         bool namesConfiguration) {
     std::string outcome = run.status == RunStatus::Ok ? framework::Format("%.2f fps", run.reading.fps)
                                                       : std::string(FailureWords(run.status));
-    std::string text = framework::Format("[%s] %-24s %-18s %7.1f s   %s\n", ClockText(totalSeconds).c_str(),
-                                         SceneOf(run.sceneIndex).checkBoxText, RunOfText(report, run).c_str(),
-                                         run.seconds, outcome.c_str());
+    const std::string configuration = namesConfiguration ? ConfigurationText(report.options) + ": " : "";
+    std::string text = framework::Format("[%s] %s%-24s %-18s %7.1f s   %s\n", ClockText(totalSeconds).c_str(),
+                                         configuration.c_str(), SceneOf(run.sceneIndex).checkBoxText,
+                                         RunOfText(report, run).c_str(), run.seconds, outcome.c_str());
     if (run.status != RunStatus::Ok) {
         text += Indented(run.message);
     }
@@ -176,6 +196,17 @@ std::string ResultsText(const RunReport& report) {
     }
     if (report.stopped) {
         text += "Stopped by Ctrl-C: the runs above are all that was measured.\n";
+    }
+    return text;
+}
+
+std::string ResultsText(const std::vector<RunReport>& reports) {
+    if (reports.size() == 1) {
+        return ResultsText(reports.front());
+    }
+    std::string text;
+    for (const RunReport& report : reports) {
+        text += (text.empty() ? "" : "\n") + ConfigurationText(report.options) + "\n" + ResultsText(report);
     }
     return text;
 }

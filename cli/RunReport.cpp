@@ -153,4 +153,13 @@ int ExitStatus(const RunReport& report) {
     return kExitAllResults;
 }
 
+int ExitStatus(const std::vector<RunReport>& reports) {
+    for (const RunReport& report : reports) {
+        if (ExitStatus(report) != kExitAllResults) {
+            return kExitSomeFailed;
+        }
+    }
+    return reports.empty() ? kExitSomeFailed : kExitAllResults;
+}
+
 } // namespace cli

@@ -115,4 +115,7 @@ ScoreSummary SummarizeScore(const RunReport& report);
 // kExitSomeFailed otherwise.
 int ExitStatus(const RunReport& report);
 
+// Of a call's reports, one per configuration: kExitAllResults when every one has it.
+int ExitStatus(const std::vector<RunReport>& reports);
+
 } // namespace cli

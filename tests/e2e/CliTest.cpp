@@ -2,6 +2,8 @@
 // messages, repeated runs with their statistics and files, the 3.5 % rule
 // adding runs, a hanging game ended by the time-out while the run goes on, and
 // Ctrl-C. The JSON reports are kept for the schema check that follows this test.
+#include <cstdlib>
+
 #include "KorvaneFixture.h"
 #include "driver/SystemText.h"
 
@@ -90,12 +92,47 @@ TEST_F(Cli, RepeatedRunsGiveTheStatisticsTheJsonAndTheCsvAndNoOtherFile) {
     EXPECT_TRUE(Contains(Report("run.json"), "\"exitStatus\": 0")) << Report("run.json");
     KeepReport("run.json");
     const std::string csv = ReadTextFile(Out("run.csv")).value_or("");
-    EXPECT_EQ(csv.substr(0, csv.find('\n') + 1), "round,attempt,scene,name,status,seconds,fps,min_fps,avg_"
-                                                 "fps,max_fps,score,rand,last_line,message\r\n");
+    EXPECT_EQ(csv.substr(0, csv.find('\n') + 1), "renderer,detail,resolution,round,attempt,scene,name,status,"
+                                                 "seconds,fps,min_fps,avg_fps,max_fps,score,rand,last_line,"
+                                                 "message\r\n");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5) << csv;
-    EXPECT_TRUE(Contains(csv, ",4,Botmatch2 - DM-Asbestos,ok,")) << csv;
+    EXPECT_TRUE(Contains(csv, "\nd3d,high,1024x768,2,2,4,Botmatch2 - DM-Asbestos,ok,")) << csv;
     EXPECT_FALSE(FileExists(JoinPath(KorvaneFolder(), "run.json")) ||
                  FileExists(JoinPath(KorvaneFolder(), "run.csv")));
+}
+
+// The stand-in's frame rate falls as the resolution grows, as a real card's does.
+TEST_F(Cli, AResolutionSweepRunsEachConfigurationInTurnAndNamesIt) {
+    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    const CliResult result = RunCli("--scenes flyby1 --runs 1 --resolution 1600x1200,640x480 --json " +
+                                        Out("r.json") + " --csv " + Out("r.csv"),
+                                    2);
+    ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
+    const std::vector<GameStart> starts = GameStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    const char* resolutions[] = {"640x480", "1600x1200"};
+    std::vector<double> fps;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        LineOptions line;
+        line.resolution = resolutions[i];
+        EXPECT_EQ(starts[i].commandLine, ExpectedGameLine(Demo().folder, KorvaneFolder(), 0, line)) << i;
+        const std::string name = std::string("Direct3D 8.1, High, ") + resolutions[i];
+        EXPECT_TRUE(Contains(result.output, "] " + name + ": Flyby 1 - DM-Antalus     run 1 of 1")) << result;
+        const std::size_t table = result.output.find("\n" + name + "\nScene ");
+        ASSERT_NE(table, std::string::npos) << result;
+        const std::size_t row = result.output.find("Flyby 1 - DM-Antalus        1       1 ", table);
+        ASSERT_NE(row, std::string::npos) << result;
+        fps.push_back(std::atof(result.output.c_str() + row + 38));
+    }
+    EXPECT_TRUE(Contains(result.output,
+                         "Options:     2 configurations (Direct3D 8.1; High; 640x480, 1600x1200); "
+                         "1 scene, 1 run each"))
+        << result;
+    EXPECT_GT(fps[0], fps[1] * 1.2) << "the larger resolution is slower";
+    const std::string csv = ReadTextFile(Out("r.csv")).value_or("");
+    EXPECT_TRUE(Contains(csv, "\nd3d,high,640x480,1,1,0,") && Contains(csv, "\nd3d,high,1600x1200,1,1,0,"))
+        << csv;
+    KeepReport("r.json");
 }
 
 // Flyby 2 gives 100 and 110 (6.73 %), then 105 (4.76 %), then 105 (3.89 %), and

@@ -42,20 +42,28 @@ std::string Describe(const std::vector<std::string>& arguments) {
     for (const bool chosen : o.scenes) {
         scenes += chosen ? '1' : '0';
     }
+    const auto join = [](const auto& values, auto name) {
+        std::string joined;
+        for (const auto& value : values) {
+            joined += (joined.empty() ? "" : "+") + std::string(name(value));
+        }
+        return joined;
+    };
     const char* commands[] = {"run", "help", "version"};
     return std::string(commands[static_cast<int>(parsed.command)]) + " " +
-           cli::RendererArgumentName(o.renderer) + " " + cli::DetailArgumentName(o.detail) + " " +
-           o.resolutionText + " " + scenes + " " + std::to_string(o.runs) + " " +
-           (o.timeoutSeconds ? std::to_string(*o.timeoutSeconds) : "-") + " [" + o.jsonPath + "] [" +
-           o.csvPath + "] " + (o.quiet ? "quiet" : "-");
+           join(o.renderers, cli::RendererArgumentName) + " " + join(o.details, cli::DetailArgumentName) +
+           " " + join(o.resolutions, [](const std::string& text) { return text; }) + " " + scenes + " " +
+           std::to_string(o.runs) + " " + (o.timeoutSeconds ? std::to_string(*o.timeoutSeconds) : "-") +
+           " [" + o.jsonPath + "] [" + o.csvPath + "] " + (o.quiet ? "quiet" : "-");
 }
 
 TEST(CliArgumentsTest, OptionsOrTheMessageThatNamesABadArgument) {
     const std::string E = "error: ";
     const std::string sceneHelp = "; give all, or names (flyby1, flyby2, flyby3, botmatch1, botmatch2, "
                                   "botmatch3) or indexes (0 to 5) separated by commas";
+    const std::string list = " (or a list of them separated by commas, or all), not ";
     const std::string resolutions =
-        "--resolution takes 640x480, 800x600, 1024x768, 1280x1024 or 1600x1200, not ";
+        "--resolution takes 640x480, 800x600, 1024x768, 1280x1024 or 1600x1200" + list;
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "run d3d high 1024x768 111111 3 - [] [] -"},
         {{"--renderer", "opengl", "--detail", "low", "--resolution", "640x480"},
@@ -63,6 +71,12 @@ TEST(CliArgumentsTest, OptionsOrTheMessageThatNamesABadArgument) {
         {{"--renderer=OpenGL", "--detail=LOW", "--resolution=1600X1200"},
          "run opengl low 1600x1200 111111 3 - [] [] -"},
         {{"--renderer", "d3d", "--detail", "high"}, "run d3d high 1024x768 111111 3 - [] [] -"},
+        {{"--renderer=all", "--detail", "Low,high,low"},
+         "run opengl+d3d high+low 1024x768 111111 3 - [] [] -"},
+        {{"--resolution", "1600x1200,640X480,1600x1200", "--renderer", "d3d,opengl"},
+         "run opengl+d3d high 640x480+1600x1200 111111 3 - [] [] -"},
+        {{"--resolution=ALL"},
+         "run d3d high 640x480+800x600+1024x768+1280x1024+1600x1200 111111 3 - [] [] -"},
         {{"--scenes", "botmatch1,flyby3"}, "run d3d high 1024x768 001100 3 - [] [] -"},
         {{"--scenes", "flyby2,4,botmatch3"}, "run d3d high 1024x768 010011 3 - [] [] -"},
         {{"--scenes=0,5"}, "run d3d high 1024x768 100001 3 - [] [] -"},
@@ -91,9 +105,12 @@ TEST(CliArgumentsTest, OptionsOrTheMessageThatNamesABadArgument) {
         {{"--timeout", "0"}, E + "--timeout takes whole seconds from 1 to 86400, not \"0\""},
         {{"--timeout", "86401"}, E + "--timeout takes whole seconds from 1 to 86400, not \"86401\""},
         {{"--timeout", "30s"}, E + "--timeout takes whole seconds from 1 to 86400, not \"30s\""},
-        {{"--renderer", "vulkan"}, E + "--renderer takes d3d or opengl, not \"vulkan\""},
-        {{"--detail=medium"}, E + "--detail takes high or low, not \"medium\""},
+        {{"--renderer", "vulkan"}, E + "--renderer takes d3d or opengl" + list + "\"vulkan\""},
+        {{"--renderer", "d3d,all"}, E + "--renderer takes d3d or opengl" + list + "\"all\""},
+        {{"--detail=medium"}, E + "--detail takes high or low" + list + "\"medium\""},
+        {{"--detail=high,"}, E + "--detail takes high or low" + list + "\"\""},
         {{"--resolution", "1024x769"}, E + resolutions + "\"1024x769\""},
+        {{"--resolution", "640x480,,800x600"}, E + resolutions + "\"\""},
         {{"--scenes", "flyby1,flyby4"}, E + "--scenes: \"flyby4\" is no scene" + sceneHelp},
         {{"--scenes", "6"}, E + "--scenes: \"6\" is no scene" + sceneHelp},
         {{"--scenes", "flyby1,"}, E + "--scenes: \"\" is no scene" + sceneHelp},
@@ -122,6 +139,23 @@ TEST(CliArgumentsTest, TimeoutsHelpAndVersion) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(cli::VersionText("1.00 Alpha1"), "korvane-cli 1.00 Alpha1\n");
+}
+
+TEST(CliArgumentsTest, ConfigurationsRendererThenDetailThenResolutionInTheWindowsOrder) {
+    const cli::CliOptions options =
+        cli::ParseArguments({"--renderer", "all", "--detail", "low,high", "--resolution", "800x600,640x480"})
+            .options;
+    EXPECT_EQ(cli::ConfigurationText(options), "OpenGL ICD, High, 640x480") << "the first configuration";
+    std::string texts;
+    for (const cli::CliOptions& configuration : cli::Configurations(options)) {
+        texts += cli::ConfigurationText(configuration) + "; ";
+        EXPECT_EQ(cli::Configurations(configuration).size(), 1u);
+        EXPECT_EQ(configuration.runs, options.runs);
+    }
+    EXPECT_EQ(texts, "OpenGL ICD, High, 640x480; OpenGL ICD, High, 800x600; OpenGL ICD, Low, 640x480; "
+                     "OpenGL ICD, Low, 800x600; Direct3D 8.1, High, 640x480; Direct3D 8.1, High, 800x600; "
+                     "Direct3D 8.1, Low, 640x480; Direct3D 8.1, Low, 800x600; ");
+    EXPECT_EQ(cli::Configurations(cli::CliOptions()).size(), 1u);
 }
 
 // --- Statistics --------------------------------------------------------------
@@ -343,7 +377,12 @@ TEST(RunReportTest, ExitStatusIsZeroOnlyWhenEveryRunGaveAResult) {
         report.stopped = c.stopped;
         EXPECT_EQ(cli::ExitStatus(report), c.exitStatus)
             << report.runs.size() << " runs, stopped " << c.stopped;
+        RunReport good = MakeReport({0}, 1);
+        AddRun(good, 0, 1, RunStatus::Ok, 100.0);
+        EXPECT_EQ(cli::ExitStatus(std::vector<RunReport>{good, report}), c.exitStatus) << "in a sweep";
+        EXPECT_EQ(cli::ExitStatus(std::vector<RunReport>{report, good}), c.exitStatus) << "in a sweep";
     }
+    EXPECT_EQ(cli::ExitStatus(std::vector<RunReport>{}), 3);
 }
 
 // --- Texts and files ---------------------------------------------------------
@@ -411,6 +450,46 @@ TEST(ReportTextTest, HeaderProgressAndResults) {
         "Stopped by Ctrl-C: the runs above are all that was measured.\n");
 }
 
+// Two configurations of a resolution sweep: 640x480, then 800x600.
+std::vector<RunReport> Sweep() {
+    RunReport low = MakeReport({0, 3}, 1);
+    low.options.renderers = {bench::Renderer::Direct3D};
+    low.options.resolutions = {"640x480", "800x600"};
+    RunReport high = low;
+    low.options.resolutionText = "640x480";
+    high.options.resolutionText = "800x600";
+    AddRun(low, 0, 1, RunStatus::Ok, 120.0, 6284);
+    AddRun(low, 3, 1, RunStatus::Ok, 60.0, 6284);
+    AddRun(high, 0, 1, RunStatus::Ok, 100.0, 6284);
+    AddRun(high, 3, 1, RunStatus::TimedOut);
+    return {low, high};
+}
+
+TEST(ReportTextTest, ASweepNamesItsConfigurations) {
+    const std::vector<RunReport> sweep = Sweep();
+    EXPECT_NE(cli::HeaderText(sweep[0]).find("Options:     2 configurations (Direct3D 8.1; High; 640x480, "
+                                             "800x600); 2 scenes, 1 run each; time-out 291 s per scene "
+                                             "run\n\n"),
+              std::string::npos)
+        << cli::HeaderText(sweep[0]);
+    EXPECT_EQ(cli::ProgressText(sweep[1], sweep[1].runs[0], 75.0, true),
+              "[1:15] Direct3D 8.1, High, 800x600: Flyby 1 - DM-Antalus     run 1 of 1             1.2 s   "
+              "100.00 fps\n");
+    const std::string table = "Scene                    Runs Results  Mean fps  Std dev  Variation  Notes\n";
+    EXPECT_EQ(
+        cli::ResultsText(sweep),
+        "Direct3D 8.1, High, 640x480\n" + table +
+            "Flyby 1 - DM-Antalus        1       1    120.00        -          -\n"
+            "Botmatch1 - DM-Antalus      1       1     60.00        -          -\n"
+            "\nScore: N/A (the score needs all six scenes)\n"
+            "\nDirect3D 8.1, High, 800x600\n" +
+            table +
+            "Flyby 1 - DM-Antalus        1       1    100.00        -          -\n"
+            "Botmatch1 - DM-Antalus      1       0         -        -          -  1 run without a result\n"
+            "\nScore: N/A (the score needs all six scenes)\n");
+    EXPECT_EQ(cli::ResultsText({sweep[0]}), cli::ResultsText(sweep[0])) << "one configuration as before";
+}
+
 TEST(ReportCsvTest, OneRowPerSceneRunQuotedWhereItMust) {
     const std::pair<std::string, std::string> fields[] = {
         // clang-format off
@@ -425,13 +504,23 @@ TEST(ReportCsvTest, OneRowPerSceneRunQuotedWhereItMust) {
     AddRun(report, 0, 1, RunStatus::Ok, 41.5, 6284);
     AddRun(report, 3, 1, RunStatus::TimedOut);
     AddRun(report, 3, 2, RunStatus::NoNumber);
-    EXPECT_EQ(
-        cli::ReportCsv(report),
-        "round,attempt,scene,name,status,seconds,fps,min_fps,avg_fps,max_fps,score,rand,last_line,message\r\n"
-        "1,1,0,Flyby 1 - DM-Antalus,ok,1.250,41.5,20.75,41.5,83,41.5,6284,"
-        "20.750000 / 41.500000 / 83.000000 fps -- Score = 41.500000        rand[6284],\r\n"
-        "1,1,3,Botmatch1 - DM-Antalus,timed-out,1.250,,,,,,,,The game did not end in time.\r\n"
-        "2,2,3,Botmatch1 - DM-Antalus,no-number,1.250,0,,,,,,Benchmark ended without a frame rate,\r\n");
+    report.options.renderer = bench::Renderer::OpenGL;
+    report.options.detail = bench::Detail::Low;
+    const std::string header =
+        "renderer,detail,resolution,round,attempt,scene,name,status,seconds,fps,min_fps,"
+        "avg_fps,max_fps,score,rand,last_line,message\r\n";
+    EXPECT_EQ(cli::ReportCsv({report}),
+              header +
+                  "opengl,low,1024x768,1,1,0,Flyby 1 - DM-Antalus,ok,1.250,41.5,20.75,41.5,83,41.5,6284,"
+                  "20.750000 / 41.500000 / 83.000000 fps -- Score = 41.500000        rand[6284],\r\n"
+                  "opengl,low,1024x768,1,1,3,Botmatch1 - DM-Antalus,timed-out,1.250,,,,,,,,The game did not "
+                  "end in time.\r\n"
+                  "opengl,low,1024x768,2,2,3,Botmatch1 - DM-Antalus,no-number,1.250,0,,,,,,Benchmark ended "
+                  "without a frame rate,\r\n");
+    const std::string sweep = cli::ReportCsv(Sweep());
+    EXPECT_EQ(sweep.substr(header.size()).substr(0, 24), "d3d,high,640x480,1,1,0,F");
+    EXPECT_NE(sweep.find("\r\nd3d,high,800x600,1,1,3,Botmatch1 - DM-Antalus,timed-out,"), std::string::npos);
+    EXPECT_EQ(std::count(sweep.begin(), sweep.end(), '\n'), 5);
 }
 
 TEST(JsonWriterTest, LayoutStringsAndNumbers) {
@@ -484,7 +573,7 @@ TEST(JsonWriterTest, LayoutStringsAndNumbers) {
 // The reports the schema check (tests/check-json-schema.py) reads: a run that
 // never started, lines that could not be composed, two complete sets, and
 // failures with a stop and a byte of the ANSI code page.
-std::vector<std::pair<const char*, RunReport>> SampleReports() {
+std::vector<std::pair<const char*, std::vector<RunReport>>> SampleReports() {
     RunReport composeFailed = MakeReport({}, 3);
     composeFailed.options.scenes.fill(true);
     composeFailed.composeMessage =
@@ -500,14 +589,15 @@ std::vector<std::pair<const char*, RunReport>> SampleReports() {
     AddRun(failures, 5, 2, RunStatus::Stopped);
     failures.stopped = true;
     failures.machine.osName = "Windows \xFC";
-    return {{"no-run-yet", MakeReport({0}, 1)},
-            {"lines-not-composed", composeFailed},
-            {"two-complete-sets", full},
-            {"failures-and-a-stop", failures}};
+    std::vector<RunReport> stoppedSweep = Sweep();
+    stoppedSweep[1].stopped = true;
+    return {{"no-run-yet", {MakeReport({0}, 1)}}, {"lines-not-composed", {composeFailed}},
+            {"two-complete-sets", {full}},        {"failures-and-a-stop", {failures}},
+            {"resolution-sweep", Sweep()},        {"sweep-stopped", stoppedSweep}};
 }
 
 TEST(ReportJsonTest, HoldsEveryValueOfEveryRun) {
-    const std::vector<std::pair<const char*, RunReport>> samples = SampleReports();
+    const std::vector<std::pair<const char*, std::vector<RunReport>>> samples = SampleReports();
     const std::string full = cli::ReportJson(samples[2].second);
     for (const char* part :
          {"\"korvaneVersion\": \"1.00 Alpha1\"", "\"frequency\": \"1466.53 MHz\"", "\"renderer\": \"d3d\"",
@@ -531,6 +621,19 @@ TEST(ReportJsonTest, HoldsEveryValueOfEveryRun) {
     const std::string converted =
         cli::ReportJson(samples[3].second, [](const std::string& text) { return "<" + text + ">"; });
     EXPECT_EQ(count(converted, "\"osName\": \"<Windows \xC3\xBC>\""), 1);
+    const std::string sweep = cli::ReportJson(samples[4].second);
+    for (const auto& [part, times] :
+         std::vector<std::pair<const char*, int>>{{"\"formatVersion\": 2", 1},
+                                                  {"\"configurations\": [", 1},
+                                                  {"\"resolution\": \"640x480\"", 1},
+                                                  {"\"resolution\": \"800x600\"", 1},
+                                                  {"\"exitStatus\": 0", 1},
+                                                  {"\"exitStatus\": 3", 2},
+                                                  {"\"processor\"", 1},
+                                                  {"\"stopped\": false", 3}}) {
+        EXPECT_EQ(count(sweep, part), times) << part;
+    }
+    EXPECT_EQ(count(cli::ReportJson(samples[5].second), "\"stopped\": true"), 2) << "the second and the call";
     // Written for the schema check that runs after this program.
     const char* folder = std::getenv("KORVANE_JSON_SAMPLES");
     if (folder != nullptr) {
