@@ -206,9 +206,94 @@ private:
     std::string bad_;
 };
 
+// A percentage from 0 to 100: digits with at most one decimal point.
+std::optional<double> Percentage(const std::string& text) {
+    const std::size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    const std::optional<int> units = whole.empty() && !fraction.empty() ? 0 : WholeNumber(whole, 0, 100);
+    if (!units ||
+        (point != std::string::npos && (fraction.empty() || !WholeNumber(fraction, 0, 999999999)))) {
+        return std::nullopt;
+    }
+    double value = *units;
+    double scale = 0.1;
+    for (const char c : fraction) {
+        value += (c - '0') * scale;
+        scale /= 10;
+    }
+    return value <= 100.0 ? std::optional<double>(value) : std::nullopt;
+}
+
+ParsedArguments ParseCompare(const std::vector<std::string>& arguments) {
+    ParsedArguments parsed;
+    parsed.command = Command::Compare;
+    CompareOptions& compare = parsed.compare;
+    std::vector<std::string> files;
+    bool json = false;
+    bool failBelow = false;
+    for (std::size_t i = 1; i < arguments.size() && parsed.error.empty(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h" || argument == "/?") {
+            parsed.command = Command::Help;
+            continue;
+        }
+        if (argument.empty() || argument[0] != '-') {
+            files.push_back(argument);
+            continue;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        if (name != "--json" && name != "--fail-below") {
+            parsed.error = framework::Format("compare: unknown argument \"%s\"", argument.c_str());
+            break;
+        }
+        bool& seen = name == "--json" ? json : failBelow;
+        if (seen) {
+            parsed.error = framework::Format("%s is given more than once", name.c_str());
+            break;
+        }
+        seen = true;
+        std::string value;
+        if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            parsed.error = framework::Format("%s needs a value", name.c_str());
+            break;
+        }
+        if (name == "--json") {
+            compare.jsonPath = value;
+            parsed.error = value.empty() ? "--json needs a file name" : "";
+        } else if (!(compare.failBelowPercent = Percentage(value))) {
+            parsed.error =
+                framework::Format("--fail-below takes a percentage from 0 to 100, not \"%s\"", value.c_str());
+        }
+    }
+    if (parsed.error.empty() && parsed.command == Command::Compare) {
+        if (files.size() != 2) {
+            parsed.error = "compare takes two reports: korvane-cli compare BASE.json NEW.json";
+        } else if (!compare.jsonPath.empty() &&
+                   (compare.jsonPath == files[0] || compare.jsonPath == files[1])) {
+            parsed.error = "--json names a report being compared";
+        } else {
+            compare.basePath = files[0];
+            compare.newPath = files[1];
+        }
+    }
+    if (!parsed.error.empty()) {
+        parsed.command = Command::Run;
+    }
+    return parsed;
+}
+
 } // namespace
 
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
+    if (!arguments.empty() && arguments[0] == "compare") {
+        return ParseCompare(arguments);
+    }
     ParsedArguments parsed;
     Parser parser(parsed);
     bool help = false;
@@ -340,7 +425,21 @@ std::string HelpText() {
            "\n"
            "Exit status: 0 every scene run produced a result, 1 the demo is not installed,\n"
            "2 a bad argument or an output file that cannot be written, 3 some scene run\n"
-           "produced no result or the run was stopped.\n";
+           "produced no result or the run was stopped.\n"
+           "\n"
+           "Usage: korvane-cli compare BASE.json NEW.json [--json FILE] [--fail-below PERCENT]\n"
+           "\n"
+           "Compares two --json reports: for every configuration and scene both hold, the\n"
+           "two mean frame rates, the difference in percent and its 95 % confidence\n"
+           "interval (Welch's t-interval from the runs); the same for the score; and per\n"
+           "configuration whether the new report is faster, slower, or shows no difference\n"
+           "that these runs can show.\n"
+           "  --json FILE              write the comparison as JSON\n"
+           "  --fail-below PERCENT     exit with status 4 when the new score is lower by more\n"
+           "                           than PERCENT and its interval lies wholly below zero\n"
+           "                           (without a score: any scene's mean)\n"
+           "Exit status: 0 compared, 2 a bad argument or a report that cannot be read,\n"
+           "4 slower by more than --fail-below allows.\n";
 }
 
 std::string VersionText(const std::string& korvaneVersion) {

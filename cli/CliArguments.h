@@ -19,6 +19,7 @@ constexpr int kExitAllResults = 0;   // every scene run produced a result
 constexpr int kExitNotInstalled = 1; // the UT2003 demo is not installed
 constexpr int kExitBadArgument = 2;  // a bad argument, or an output file that cannot be written
 constexpr int kExitSomeFailed = 3;   // some scene run produced no result, or the run was stopped
+constexpr int kExitSlower = 4;       // compare --fail-below: the new report is slower by more than allowed
 
 constexpr int kDefaultRuns = 3;
 constexpr int kMaxRuns = 100;
@@ -42,16 +43,25 @@ struct CliOptions {
     bool quiet = false;
 };
 
-enum class Command { Run, Help, Version };
+// korvane-cli compare BASE.json NEW.json [--json FILE] [--fail-below PERCENT]
+struct CompareOptions {
+    std::string basePath, newPath;
+    std::string jsonPath; // empty: no JSON file
+    std::optional<double> failBelowPercent;
+};
+
+enum class Command { Run, Help, Version, Compare };
 
 struct ParsedArguments {
     Command command = Command::Run;
     CliOptions options;
+    CompareOptions compare;
     std::string error; // empty when the arguments are good
 };
 
 // Reads the arguments after the program's name. "--name value" and
-// "--name=value" are the same; an option may be given once.
+// "--name=value" are the same; an option may be given once. A first argument
+// "compare" reads the comparison's arguments instead.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 // Every configuration of `options`, renderer first, then detail, then

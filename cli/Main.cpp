@@ -1,11 +1,13 @@
-// korvane-cli's entry point: reads the arguments and runs, or prints the help
-// or the version.
+// korvane-cli's entry point: reads the arguments and runs, compares two reports,
+// or prints the help or the version.
 #include <cstdio>
 #include <exception>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/CliArguments.h"
+#include "cli/Compare.h"
 #include "cli/ConsoleRun.h"
 #include "framework/ProcessStart.h"
 #include "res/version.h"
@@ -35,6 +37,19 @@ int main(int argc, char** argv) {
     case cli::Command::Version:
         Print(stdout, cli::VersionText(KORVANE_VERSION_TEXT));
         return cli::kExitAllResults;
+    case cli::Command::Compare: {
+        std::ostringstream out;
+        std::ostringstream errors;
+        int status = cli::kExitBadArgument;
+        try {
+            status = cli::RunCompare(parsed.compare, out, errors);
+        } catch (const std::exception& error) {
+            errors << cli::kProgramName << ": " << error.what() << "\n";
+        }
+        Print(stdout, out.str());
+        Print(stderr, errors.str());
+        return status;
+    }
     case cli::Command::Run:
         break;
     }

@@ -2,7 +2,8 @@
 # Installs the Debian packages that Korvane's builds, tests and demo run need: the
 # compilers (native and MinGW-w64), GoogleTest, Wine with its fonts, Xvfb and the
 # screenshot tools, the zip tools for the release, the code checkers and the JSON
-# schema validator (Debian's python3-jsonschema, for /usr/bin/python3). Only the
+# schema validator (Debian's python3-jsonschema, for /usr/bin/python3), and the
+# header-only libraries korvane-cli builds with (Boost.Math, nlohmann-json). Only the
 # packages that are missing are installed; with everything present it does nothing.
 # Wine's 32-bit half (wine32, with the GL libraries Direct3D 8 needs under it)
 # comes from Debian's i386 architecture, which is added when missing.
@@ -34,6 +35,8 @@ packages=(
     clang-tidy
     cppcheck
     python3-jsonschema
+    libboost-math-dev
+    nlohmann-json3-dev
     libclang-rt-14-dev
     wine32:i386
     libgl1:i386

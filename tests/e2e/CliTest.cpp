@@ -42,6 +42,9 @@ const EndCase kEndCases[] = {
     {"NoDemo", false, "--json out.json", 1, std::string(kFatalText) + "\n"},
     {"ZeroRuns", true, "--runs 0", 2, "korvane-cli: --runs takes a whole number from 1 to 100, not \"0\"\n"},
     {"UnknownOption", true, "--scene flyby1", 2, "korvane-cli: unknown argument \"--scene\"\n"},
+    {"CompareMissingReport", false, "compare base.json C:\\korvane-e2e\\new.json", 2,
+     "korvane-cli: \"base.json\" cannot be compared: no such file, or it cannot be read\nkorvane-cli: "
+     "\"C:\\korvane-e2e\\new.json\" cannot be compared: no such file, or it cannot be read\n"},
     {"UnwritableCsv", true, "--scenes flyby1 --csv C:\\korvane-e2e\\missing\\r.csv", 2,
      "korvane-cli: --csv cannot write \"C:\\korvane-e2e\\missing\\r.csv\": "},
 };
@@ -133,6 +136,31 @@ TEST_F(Cli, AResolutionSweepRunsEachConfigurationInTurnAndNamesIt) {
     EXPECT_TRUE(Contains(csv, "\nd3d,high,640x480,1,1,0,") && Contains(csv, "\nd3d,high,1600x1200,1,1,0,"))
         << csv;
     KeepReport("r.json");
+}
+
+// A second call 10 % slower than the first: compare says so, and --fail-below
+// turns it into exit status 4 for a script.
+TEST_F(Cli, CompareTellsASlowerRunAndFailsBelowTheGivenPercentage) {
+    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    ASSERT_TRUE(WriteStandInSettings(Demo(), "[start 1]\r\nfps=100\r\n[start 2]\r\nfps=102\r\n"
+                                             "[start 3]\r\nfps=90\r\n[start 4]\r\nfps=91\r\n"));
+    for (const char* name : {"base.json", "new.json"}) {
+        const CliResult run = RunCli(std::string("--scenes flyby1 --runs 2 --quiet --json ") + Out(name), 2);
+        ASSERT_EQ(run.exitStatus, std::optional<DWORD>(0)) << run;
+    }
+    const std::string files = " " + Out("base.json") + " " + Out("new.json");
+    const CliResult failing = RunCli("compare" + files + " --fail-below 5 --json " + Out("cmp.json"), 0);
+    EXPECT_EQ(failing.exitStatus, std::optional<DWORD>(4)) << failing;
+    EXPECT_EQ(failing.errors, "");
+    for (const char* line : {"\nDirect3D 8.1, High, 1024x768\n",
+                             "\nFlyby 1 - DM-Antalus         2/2    101.00     90.50   -10.40 %  ",
+                             "\nDirect3D 8.1, High, 1024x768: slower\n"}) {
+        EXPECT_TRUE(Contains(failing.output, line)) << line << failing;
+    }
+    EXPECT_TRUE(Contains(ReadTextFile(Out("cmp.json")).value_or(""), "\"verdict\": \"slower\""));
+    const CliResult allowed = RunCli("compare" + files + " --fail-below 15", 0);
+    EXPECT_EQ(allowed.exitStatus, std::optional<DWORD>(0)) << allowed;
+    EXPECT_EQ(allowed.output, failing.output);
 }
 
 // Flyby 2 gives 100 and 110 (6.73 %), then 105 (4.76 %), then 105 (3.89 %), and

@@ -1,0 +1,249 @@
+// korvane-cli compare: Welch's interval against hand-computed cases, the
+// verdicts and the exit status, reading reports back, and the texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Compare.h"
+
+namespace {
+
+using cli::CompareValues;
+using cli::ReportValues;
+using cli::Verdict;
+
+TEST(CompareTest, ArgumentsOrTheMessageThatNamesABadOne) {
+    const auto describe = [](const std::vector<std::string>& arguments) {
+        const cli::ParsedArguments parsed = cli::ParseArguments(arguments);
+        const cli::CompareOptions& o = parsed.compare;
+        if (!parsed.error.empty()) {
+            return "error: " + parsed.error;
+        }
+        return std::string(parsed.command == cli::Command::Compare ? "compare" : "other") + " [" +
+               o.basePath + "] [" + o.newPath + "] [" + o.jsonPath + "] " +
+               (o.failBelowPercent ? std::to_string(*o.failBelowPercent) : "-");
+    };
+    const std::string pair = "error: compare takes two reports: korvane-cli compare BASE.json NEW.json";
+    const std::string percent = "error: --fail-below takes a percentage from 0 to 100, not ";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"compare", "a.json", "b.json"}, "compare [a.json] [b.json] [] -"},
+        {{"compare", "--fail-below", "2.5", "a.json", "--json=c.json", "b.json"},
+         "compare [a.json] [b.json] [c.json] 2.500000"},
+        {{"compare", "a", "b", "--fail-below=.25"}, "compare [a] [b] [] 0.250000"},
+        {{"compare", "a", "b", "--fail-below", "100"}, "compare [a] [b] [] 100.000000"},
+        {{"compare", "a", "b", "--fail-below", "0"}, "compare [a] [b] [] 0.000000"},
+        {{"compare", "a", "--help"}, "other [] [] [] -"},
+        {{"compare"}, pair},
+        {{"compare", "a"}, pair},
+        {{"compare", "a", "b", "c"}, pair},
+        {{"compare", "a", "b", "--fail-below", "100.5"}, percent + "\"100.5\""},
+        {{"compare", "a", "b", "--fail-below", "5."}, percent + "\"5.\""},
+        {{"compare", "a", "b", "--fail-below", "-3"}, percent + "\"-3\""},
+        {{"compare", "a", "b", "--fail-below", "1e2"}, percent + "\"1e2\""},
+        {{"compare", "a", "b", "--fail-below"}, "error: --fail-below needs a value"},
+        {{"compare", "a", "b", "--json", "x", "--json", "y"}, "error: --json is given more than once"},
+        {{"compare", "a", "b", "--json="}, "error: --json needs a file name"},
+        {{"compare", "a", "b", "--json", "b"}, "error: --json names a report being compared"},
+        {{"compare", "a", "b", "--runs", "2"}, "error: compare: unknown argument \"--runs\""},
+        {{"a", "compare"}, "error: unknown argument \"a\""},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        EXPECT_EQ(describe(arguments), expected) << ::testing::PrintToString(arguments);
+    }
+}
+
+TEST(CompareTest, WelchSatterthwaiteDegreesOfFreedomAndTheTQuantile) {
+    // Variances and sizes, base then new; by hand: (v1/n1 + v2/n2)^2 / ((v1/n1)^2/(n1-1) + (v2/n2)^2/(n2-1)).
+    const struct {
+        double baseVariance;
+        std::size_t baseCount;
+        double newVariance;
+        std::size_t newCount;
+        double degreesOfFreedom;
+    } cases[] = {
+        {4, 3, 8, 2, 32.0 / 19.0}, {2, 2, 2, 2, 2.0}, {1, 6, 1, 6, 10.0},
+        {0, 3, 9, 4, 3.0},         {9, 5, 0, 2, 4.0}, {1, 2, 100, 50, 18.846153846153847},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(cli::WelchDegreesOfFreedom(c.baseVariance, c.baseCount, c.newVariance, c.newCount),
+                    c.degreesOfFreedom, 1e-12)
+            << c.baseVariance << " " << c.baseCount << " " << c.newVariance << " " << c.newCount;
+    }
+    // From the tables of Student's t, two-sided 95 %.
+    const std::pair<double, double> quantiles[] = {
+        {1, 12.706204736}, {2, 4.302652730},  {4, 2.776445105},
+        {10, 2.228138852}, {30, 2.042272456}, {1e7, 1.959964},
+    };
+    for (const auto& [degrees, t] : quantiles) {
+        EXPECT_NEAR(cli::StudentT975(degrees), t, 1e-6) << degrees;
+    }
+}
+
+TEST(CompareTest, DifferenceInPercentWithItsInterval) {
+    const struct {
+        std::vector<double> base, now;
+        std::optional<double> percent, low, high;
+        const char* noInterval;
+    } cases[] = {
+        // Means 11 and 21, both deviations sqrt(2): 2 degrees of freedom, t = 4.302653,
+        // a margin of 6.084912 around 10 over 11.
+        {{10, 12}, {20, 22}, 90.909090909, 35.592092320, 146.226089498, nullptr},
+        // Means 100 and 97, deviations 0.894427: 10 degrees, t = 2.228139, margin 1.150606.
+        {{99, 100, 101, 99, 100, 101}, {96, 97, 98, 96, 97, 98}, -3.0, -4.150605956, -1.849394044, nullptr},
+        {{100}, {90, 92}, -9.0, std::nullopt, std::nullopt, "one run"},
+        {{100, 104}, {95}, -6.862745098, std::nullopt, std::nullopt, "one run"},
+        {{50, 50, 50}, {55, 55}, 10.0, std::nullopt, std::nullopt, "no spread"},
+        {{}, {1, 2}, std::nullopt, std::nullopt, std::nullopt, nullptr},
+        {{1, 2}, {}, std::nullopt, std::nullopt, std::nullopt, nullptr},
+        {{0, 0}, {1, 2}, std::nullopt, std::nullopt, std::nullopt, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.base) + " against " + ::testing::PrintToString(c.now));
+        const std::optional<cli::Difference> difference = CompareValues(c.base, c.now);
+        ASSERT_EQ(difference.has_value(), c.percent.has_value());
+        if (!difference) {
+            continue;
+        }
+        EXPECT_NEAR(difference->percent, *c.percent, 1e-8);
+        EXPECT_EQ(difference->low.has_value(), c.low.has_value());
+        EXPECT_NEAR(difference->low.value_or(0), c.low.value_or(0), 1e-6);
+        EXPECT_NEAR(difference->high.value_or(0), c.high.value_or(0), 1e-6);
+        EXPECT_STREQ(difference->noInterval, c.noInterval);
+        EXPECT_EQ(difference->base.count, c.base.size());
+    }
+}
+
+cli::ConfigurationValues Configuration(const char* resolution, std::vector<std::vector<double>> scenes,
+                                       std::vector<double> scores = {}) {
+    cli::ConfigurationValues values;
+    values.resolution = resolution;
+    for (std::size_t scene = 0; scene < scenes.size(); ++scene) {
+        if (!scenes[scene].empty()) {
+            values.sceneFps[static_cast<int>(scene)] = scenes[scene];
+        }
+    }
+    values.scores = std::move(scores);
+    return values;
+}
+
+TEST(CompareTest, VerdictPerConfigurationAndTheExitStatus) {
+    const std::vector<double> same = {100, 101, 99}, faster = {110, 111, 109}, slower = {90, 91, 89};
+    const std::vector<double> score = {3700, 3710, 3690}, lowerScore = {3600, 3610, 3590};
+    const struct {
+        const char* name;
+        cli::ConfigurationValues base, now;
+        Verdict verdict;
+        int exitBelow5, exitBelow1;
+    } cases[] = {
+        {"SameScenes", Configuration("640x480", {same, same}), Configuration("640x480", {same, same}),
+         Verdict::NoDifference, 0, 0},
+        {"OneSceneFaster", Configuration("640x480", {same, same}), Configuration("640x480", {faster, same}),
+         Verdict::Faster, 0, 0},
+        {"OneSceneSlower", Configuration("640x480", {same, same}), Configuration("640x480", {same, slower}),
+         Verdict::Slower, 4, 4},
+        {"FasterAndSlower", Configuration("640x480", {same, same}),
+         Configuration("640x480", {faster, slower}), Verdict::NoDifference, 4, 4},
+        {"SlowerWithoutInterval", Configuration("640x480", {same}), Configuration("640x480", {{80}}),
+         Verdict::NoDifference, 0, 0},
+        // The score decides, whatever the scenes say; it is 2.7 % lower.
+        {"ScoreLower", Configuration("640x480", {same}, score),
+         Configuration("640x480", {slower}, lowerScore), Verdict::Slower, 0, 4},
+        {"ScoreSame", Configuration("640x480", {same}, score), Configuration("640x480", {slower}, score),
+         Verdict::NoDifference, 0, 0},
+        {"ScoreOfOneSet", Configuration("640x480", {same}, {3700}),
+         Configuration("640x480", {slower}, {3000}), Verdict::NoDifference, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const cli::Comparison comparison = cli::CompareReports({{c.base}}, {{c.now}});
+        ASSERT_EQ(comparison.configurations.size(), 1u);
+        EXPECT_EQ(comparison.configurations[0].verdict, c.verdict);
+        EXPECT_EQ(cli::CompareExitStatus(comparison, 5.0), c.exitBelow5);
+        EXPECT_EQ(cli::CompareExitStatus(comparison, 1.0), c.exitBelow1);
+        EXPECT_EQ(cli::CompareExitStatus(comparison, std::nullopt), 0);
+    }
+    // Configurations are matched by renderer, detail and resolution; scenes only one side holds are left out.
+    ReportValues base{{Configuration("640x480", {same, same}), Configuration("800x600", {same})}};
+    ReportValues now{{Configuration("1024x768", {same}), Configuration("640x480", {{}, slower, same})}};
+    now.configurations[1].renderer = bench::Renderer::Direct3D;
+    const cli::Comparison comparison = cli::CompareReports(base, now);
+    ASSERT_EQ(comparison.configurations.size(), 1u);
+    EXPECT_EQ(comparison.configurations[0].scenes.size(), 1u);
+    EXPECT_EQ(comparison.configurations[0].scenes[0].sceneIndex, 1);
+    EXPECT_EQ(comparison.onlyInBase, std::vector<std::string>{"Direct3D 8.1, High, 800x600"});
+    EXPECT_EQ(comparison.onlyInNew, std::vector<std::string>{"Direct3D 8.1, High, 1024x768"});
+}
+
+TEST(CompareTest, ReportsReadBackOrWhatIsWrongWithThem) {
+    const std::string v1 = R"({"format": "korvane-cli report", "formatVersion": 1,
+        "options": {"renderer": "opengl", "detail": "low", "resolution": "800x600"},
+        "runs": [{"scene": 0, "status": "ok", "fps": 41.5}, {"scene": 0, "status": "timed-out", "fps": null},
+                 {"scene": 3, "status": "no-number", "fps": 0}, {"scene": 0, "status": "ok", "fps": 40}],
+        "score": {"sets": [{"korvanes": 3700.5}]}})";
+    std::string problem;
+    const std::optional<ReportValues> read = cli::ReadReportValues(v1, problem);
+    ASSERT_TRUE(read) << problem;
+    ASSERT_EQ(read->configurations.size(), 1u);
+    const cli::ConfigurationValues& values = read->configurations[0];
+    EXPECT_EQ(values.renderer, bench::Renderer::OpenGL);
+    EXPECT_EQ(values.detail, bench::Detail::Low);
+    EXPECT_EQ(values.resolution, "800x600");
+    EXPECT_EQ(values.sceneFps.size(), 1u) << "only runs that gave a frame rate";
+    EXPECT_EQ(values.sceneFps.at(0), (std::vector<double>{41.5, 40}));
+    EXPECT_EQ(values.scores, std::vector<double>{3700.5});
+
+    const std::string report = R"({"format": "korvane-cli report", "formatVersion": )";
+    const std::string options =
+        R"({"options": {"renderer": "d3d", "detail": "high", "resolution": "640x480"},)";
+    const std::pair<std::string, std::string> bad[] = {
+        {"", "it is not JSON"},
+        {"{\"format\": \"korvane-cli report\",", "it is not JSON"},
+        {"[1, 2]", "it is no korvane-cli report (its \"format\" is not \"korvane-cli report\")"},
+        {"{\"format\": \"korvane-cli comparison\"}",
+         "it is no korvane-cli report (its \"format\" is not \"korvane-cli report\")"},
+        {report + "3}", "its format version 3 is not one this program reads (1 or 2)"},
+        {report + "\"2\"}", "its format version \"2\" is not one this program reads (1 or 2)"},
+        {report + "2}", "it does not hold what a report holds: key 'configurations' not found"},
+        {report + "2, \"configurations\": [" + options + R"( "runs": [{"scene": 6}]}]})",
+         "it does not hold what a report holds: a run's scene is not 0 to 5"},
+        {report + "2, \"configurations\": [" + options + R"( "runs": [{"scene": "0"}]}]})",
+         "it does not hold what a report holds: type must be number, but is string"},
+        {report + R"(1, "options": {"renderer": "glide", "detail": "high", "resolution": "640x480"}})",
+         "it does not hold what a report holds: a configuration's renderer is not d3d or opengl, or its "
+         "detail not high or low"},
+    };
+    for (const auto& [text, expected] : bad) {
+        std::string why;
+        EXPECT_FALSE(cli::ReadReportValues(text, why)) << text;
+        EXPECT_EQ(why, expected) << text;
+    }
+}
+
+TEST(CompareTest, TextAndJson) {
+    const ReportValues base{
+        {Configuration("640x480", {{10, 12}, {}, {}, {50}}, {3700, 3710}), Configuration("800x600", {{9}})}};
+    const ReportValues now{{Configuration("640x480", {{20, 22}, {}, {}, {55}}, {3600, 3610})}};
+    const cli::Comparison comparison = cli::CompareReports(base, now);
+    EXPECT_EQ(cli::CompareText(comparison, "a.json", "b.json"),
+              "korvane-cli compare\nBase: a.json\nNew:  b.json\n\n"
+              "Direct3D 8.1, High, 640x480\n"
+              "Scene                       Runs      Base       New Difference  95 % interval\n"
+              "Flyby 1 - DM-Antalus         2/2     11.00     21.00   +90.91 %  +35.59 % to +146.23 %\n"
+              "Botmatch1 - DM-Antalus       1/1     50.00     55.00   +10.00 %  none: one run\n"
+              "Score (Korvanes)             2/2      3705      3605    -2.70 %  -3.52 % to -1.88 %\n"
+              "Direct3D 8.1, High, 640x480: slower\n\n"
+              "Only in a.json: Direct3D 8.1, High, 800x600\n");
+    const std::string json = cli::CompareJson(comparison, "a.json", "b.json", 2.5);
+    for (const char* part :
+         {"\"format\": \"korvane-cli comparison\"", "\"resolution\": \"640x480\"",
+          "\"percent\": -2.699055330634", "\"degreesOfFreedom\": 2", "\"noInterval\": \"one run\"",
+          "\"verdict\": \"slower\"", "\"onlyInBase\": [\n    \"Direct3D 8.1, High, 800x600\"",
+          "\"onlyInNew\": []", "\"failBelowPercent\": 2.5", "\"exitStatus\": 4"}) {
+        EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+    }
+}
+
+} // namespace
