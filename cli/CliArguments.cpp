@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "framework/Format.h"
 
@@ -51,8 +52,8 @@ std::optional<int> SceneFromName(const std::string& item) {
 constexpr char kListWords[] = " (or a list of them separated by commas, or all)";
 
 // The options that take a value.
-const char* const kValueOptions[] = {"--renderer", "--detail",  "--resolution", "--scenes",
-                                     "--runs",     "--timeout", "--json",       "--csv"};
+const char* const kValueOptions[] = {"--renderer", "--detail", "--resolution", "--scenes", "--runs",
+                                     "--timeout",  "--json",   "--csv",        "--html"};
 
 bool TakesValue(const std::string& name) {
     for (const char* option : kValueOptions) {
@@ -127,11 +128,13 @@ public:
                                               kMaxTimeoutSeconds, value.c_str()));
             }
             options.timeoutSeconds = *seconds;
-        } else if (name == "--json" || name == "--csv") {
+        } else if (name == "--json" || name == "--csv" || name == "--html") {
             if (value.empty()) {
                 return Fail(framework::Format("%s needs a file name", name.c_str()));
             }
-            (name == "--json" ? options.jsonPath : options.csvPath) = value;
+            (name == "--json"  ? options.jsonPath
+             : name == "--csv" ? options.csvPath
+                               : options.htmlPath) = value;
         }
         return true;
     }
@@ -231,6 +234,7 @@ ParsedArguments ParseCompare(const std::vector<std::string>& arguments) {
     CompareOptions& compare = parsed.compare;
     std::vector<std::string> files;
     bool json = false;
+    bool html = false;
     bool failBelow = false;
     for (std::size_t i = 1; i < arguments.size() && parsed.error.empty(); ++i) {
         const std::string& argument = arguments[i];
@@ -244,11 +248,11 @@ ParsedArguments ParseCompare(const std::vector<std::string>& arguments) {
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        if (name != "--json" && name != "--fail-below") {
+        if (name != "--json" && name != "--html" && name != "--fail-below") {
             parsed.error = framework::Format("compare: unknown argument \"%s\"", argument.c_str());
             break;
         }
-        bool& seen = name == "--json" ? json : failBelow;
+        bool& seen = name == "--json" ? json : name == "--html" ? html : failBelow;
         if (seen) {
             parsed.error = framework::Format("%s is given more than once", name.c_str());
             break;
@@ -263,9 +267,9 @@ ParsedArguments ParseCompare(const std::vector<std::string>& arguments) {
             parsed.error = framework::Format("%s needs a value", name.c_str());
             break;
         }
-        if (name == "--json") {
-            compare.jsonPath = value;
-            parsed.error = value.empty() ? "--json needs a file name" : "";
+        if (name == "--json" || name == "--html") {
+            (name == "--json" ? compare.jsonPath : compare.htmlPath) = value;
+            parsed.error = value.empty() ? name + " needs a file name" : "";
         } else if (!(compare.failBelowPercent = Percentage(value))) {
             parsed.error =
                 framework::Format("--fail-below takes a percentage from 0 to 100, not \"%s\"", value.c_str());
@@ -277,6 +281,11 @@ ParsedArguments ParseCompare(const std::vector<std::string>& arguments) {
         } else if (!compare.jsonPath.empty() &&
                    (compare.jsonPath == files[0] || compare.jsonPath == files[1])) {
             parsed.error = "--json names a report being compared";
+        } else if (!compare.htmlPath.empty() &&
+                   (compare.htmlPath == files[0] || compare.htmlPath == files[1])) {
+            parsed.error = "--html names a report being compared";
+        } else if (!compare.htmlPath.empty() && compare.htmlPath == compare.jsonPath) {
+            parsed.error = "--json and --html name the same file";
         } else {
             compare.basePath = files[0];
             compare.newPath = files[1];
@@ -331,9 +340,13 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
             break;
         }
     }
-    if (parsed.error.empty() && !parsed.options.jsonPath.empty() &&
-        parsed.options.jsonPath == parsed.options.csvPath) {
-        parser.Fail("--json and --csv name the same file");
+    const CliOptions& files = parsed.options;
+    for (const auto& [a, b, both] : {std::make_tuple(&files.jsonPath, &files.csvPath, "--json and --csv"),
+                                     std::make_tuple(&files.jsonPath, &files.htmlPath, "--json and --html"),
+                                     std::make_tuple(&files.csvPath, &files.htmlPath, "--csv and --html")}) {
+        if (parsed.error.empty() && !a->empty() && *a == *b) {
+            parser.Fail(std::string(both) + " name the same file");
+        }
     }
     CliOptions& options = parsed.options;
     options.renderer = options.renderers.front();
@@ -417,6 +430,7 @@ std::string HelpText() {
            ")\n"
            "  --json FILE              write every value and the statistics as JSON\n"
            "  --csv FILE               write one row per scene run as CSV\n"
+           "  --html FILE              write a page with charts and tables of the results\n"
            "  --quiet                  print only the results table\n"
            "  --help, /?               this text\n"
            "  --version                Korvane's version\n"
@@ -427,7 +441,8 @@ std::string HelpText() {
            "2 a bad argument or an output file that cannot be written, 3 some scene run\n"
            "produced no result or the run was stopped.\n"
            "\n"
-           "Usage: korvane-cli compare BASE.json NEW.json [--json FILE] [--fail-below PERCENT]\n"
+           "Usage: korvane-cli compare BASE.json NEW.json [--json FILE] [--html FILE]\n"
+           "                           [--fail-below PERCENT]\n"
            "\n"
            "Compares two --json reports: for every configuration and scene both hold, the\n"
            "two mean frame rates, the difference in percent and its 95 % confidence\n"
@@ -435,6 +450,7 @@ std::string HelpText() {
            "configuration whether the new report is faster, slower, or shows no difference\n"
            "that these runs can show.\n"
            "  --json FILE              write the comparison as JSON\n"
+           "  --html FILE              write a page with a chart of the differences\n"
            "  --fail-below PERCENT     exit with status 4 when the new score is lower by more\n"
            "                           than PERCENT and its interval lies wholly below zero\n"
            "                           (without a score: any scene's mean)\n"

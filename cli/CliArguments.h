@@ -40,13 +40,15 @@ struct CliOptions {
     std::optional<int> timeoutSeconds; // per scene run; none: DefaultTimeoutSeconds of the scene
     std::string jsonPath;              // empty: no JSON file
     std::string csvPath;               // empty: no CSV file
+    std::string htmlPath;              // empty: no HTML page
     bool quiet = false;
 };
 
-// korvane-cli compare BASE.json NEW.json [--json FILE] [--fail-below PERCENT]
+// korvane-cli compare BASE.json NEW.json [--json FILE] [--html FILE] [--fail-below PERCENT]
 struct CompareOptions {
     std::string basePath, newPath;
     std::string jsonPath; // empty: no JSON file
+    std::string htmlPath; // empty: no HTML page
     std::optional<double> failBelowPercent;
 };
 

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/Compare.h"
+#include "cli/ReportHtml.h"
 #include "framework/Format.h"
 
 namespace cli {
@@ -69,6 +70,12 @@ int RunCompare(const CompareOptions& options, std::ostream& out, std::ostream& e
                    CompareJson(comparison, options.basePath, options.newPath, options.failBelowPercent))) {
         errors << framework::Format("%s: --json cannot write \"%s\"\n", kProgramName,
                                     options.jsonPath.c_str());
+        return kExitBadArgument;
+    }
+    if (!options.htmlPath.empty() &&
+        !WriteFile(options.htmlPath, CompareHtml(comparison, options.basePath, options.newPath))) {
+        errors << framework::Format("%s: --html cannot write \"%s\"\n", kProgramName,
+                                    options.htmlPath.c_str());
         return kExitBadArgument;
     }
     return CompareExitStatus(comparison, options.failBelowPercent);

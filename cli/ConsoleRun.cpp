@@ -16,6 +16,7 @@
 #include "bench/GameProcess.h"
 #include "cli/GameJob.h"
 #include "cli/ReportCsv.h"
+#include "cli/ReportHtml.h"
 #include "cli/ReportJson.h"
 #include "cli/ReportText.h"
 #include "cli/RunReport.h"
@@ -218,7 +219,8 @@ public:
         call_.logPath = bench::LogPathFor(install.gameFolder);
 
         if (!OpenOutput(json_, call_.options.jsonPath, "--json") ||
-            !OpenOutput(csv_, call_.options.csvPath, "--csv")) {
+            !OpenOutput(csv_, call_.options.csvPath, "--csv") ||
+            !OpenOutput(html_, call_.options.htmlPath, "--html")) {
             return kExitBadArgument;
         }
 
@@ -387,6 +389,12 @@ private:
                                          framework::SystemErrorText(::GetLastError()).c_str()));
             written = false;
         }
+        if (html_.IsOpen() && !html_.Write(ReportHtml(reports_, AnsiToUtf8))) {
+            PrintError(framework::Format("%s: --html could not write \"%s\": %s\n", kProgramName,
+                                         html_.Path().c_str(),
+                                         framework::SystemErrorText(::GetLastError()).c_str()));
+            written = false;
+        }
         return written;
     }
 
@@ -398,6 +406,7 @@ private:
     std::vector<bench::SceneLine> lines_;
     OutputFile json_;
     OutputFile csv_;
+    OutputFile html_;
     bool jobWarningShown_ = false;
 };
 

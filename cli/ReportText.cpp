@@ -121,7 +121,10 @@ std::string ProgressText(const RunReport& report, const SceneAttempt& run, doubl
                          bool namesConfiguration) {
     std::string outcome = run.status == RunStatus::Ok ? framework::Format("%.2f fps", run.reading.fps)
                                                       : std::string(FailureWords(run.status));
-    const std::string configuration = namesConfiguration ? ConfigurationText(report.options) + ": " : "";
+    // Padded to the longest, "Direct3D 8.1, High, 1600x1200:", so that the columns stay put.
+    const std::string configuration =
+        namesConfiguration ? framework::Format("%-30s ", (ConfigurationText(report.options) + ":").c_str())
+                           : "";
     std::string text = framework::Format("[%s] %s%-24s %-18s %7.1f s   %s\n", ClockText(totalSeconds).c_str(),
                                          configuration.c_str(), SceneOf(run.sceneIndex).checkBoxText,
                                          RunOfText(report, run).c_str(), run.seconds, outcome.c_str());

@@ -3,7 +3,8 @@
 # compilers (native and MinGW-w64), GoogleTest, Wine with its fonts, Xvfb and the
 # screenshot tools, the zip tools for the release, the code checkers and the JSON
 # schema validator (Debian's python3-jsonschema, for /usr/bin/python3), and the
-# header-only libraries korvane-cli builds with (Boost.Math, nlohmann-json). Only the
+# header-only libraries korvane-cli builds with (Boost.Math, nlohmann-json), and
+# Debian's chromium, which draws korvane-cli's HTML pages in the tests. Only the
 # packages that are missing are installed; with everything present it does nothing.
 # Wine's 32-bit half (wine32, with the GL libraries Direct3D 8 needs under it)
 # comes from Debian's i386 architecture, which is added when missing.
@@ -37,6 +38,7 @@ packages=(
     python3-jsonschema
     libboost-math-dev
     nlohmann-json3-dev
+    chromium
     libclang-rt-14-dev
     wine32:i386
     libgl1:i386

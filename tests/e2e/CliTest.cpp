@@ -108,7 +108,7 @@ TEST_F(Cli, RepeatedRunsGiveTheStatisticsTheJsonAndTheCsvAndNoOtherFile) {
 TEST_F(Cli, AResolutionSweepRunsEachConfigurationInTurnAndNamesIt) {
     ASSERT_NO_FATAL_FAILURE(InstallDemo());
     const CliResult result = RunCli("--scenes flyby1 --runs 1 --resolution 1600x1200,640x480 --json " +
-                                        Out("r.json") + " --csv " + Out("r.csv"),
+                                        Out("r.json") + " --csv " + Out("r.csv") + " --html " + Out("r.html"),
                                     2);
     ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
     const std::vector<GameStart> starts = GameStarts();
@@ -120,7 +120,10 @@ TEST_F(Cli, AResolutionSweepRunsEachConfigurationInTurnAndNamesIt) {
         line.resolution = resolutions[i];
         EXPECT_EQ(starts[i].commandLine, ExpectedGameLine(Demo().folder, KorvaneFolder(), 0, line)) << i;
         const std::string name = std::string("Direct3D 8.1, High, ") + resolutions[i];
-        EXPECT_TRUE(Contains(result.output, "] " + name + ": Flyby 1 - DM-Antalus     run 1 of 1")) << result;
+        std::string progress = name + ":";
+        progress.resize(31, ' ');
+        EXPECT_TRUE(Contains(result.output, "] " + progress + "Flyby 1 - DM-Antalus     run 1 of 1"))
+            << result;
         const std::size_t table = result.output.find("\n" + name + "\nScene ");
         ASSERT_NE(table, std::string::npos) << result;
         const std::size_t row = result.output.find("Flyby 1 - DM-Antalus        1       1 ", table);
@@ -135,6 +138,10 @@ TEST_F(Cli, AResolutionSweepRunsEachConfigurationInTurnAndNamesIt) {
     const std::string csv = ReadTextFile(Out("r.csv")).value_or("");
     EXPECT_TRUE(Contains(csv, "\nd3d,high,640x480,1,1,0,") && Contains(csv, "\nd3d,high,1600x1200,1,1,0,"))
         << csv;
+    const std::string page = ReadTextFile(Out("r.html")).value_or("");
+    EXPECT_TRUE(Contains(page, "<h2>Direct3D 8.1, High, 1600x1200</h2>\n<svg") &&
+                Contains(page, "<h2>Scaling: Direct3D 8.1, High</h2>\n<svg"))
+        << page;
     KeepReport("r.json");
 }
 
@@ -149,7 +156,8 @@ TEST_F(Cli, CompareTellsASlowerRunAndFailsBelowTheGivenPercentage) {
         ASSERT_EQ(run.exitStatus, std::optional<DWORD>(0)) << run;
     }
     const std::string files = " " + Out("base.json") + " " + Out("new.json");
-    const CliResult failing = RunCli("compare" + files + " --fail-below 5 --json " + Out("cmp.json"), 0);
+    const CliResult failing = RunCli(
+        "compare" + files + " --fail-below 5 --json " + Out("cmp.json") + " --html " + Out("cmp.html"), 0);
     EXPECT_EQ(failing.exitStatus, std::optional<DWORD>(4)) << failing;
     EXPECT_EQ(failing.errors, "");
     for (const char* line : {"\nDirect3D 8.1, High, 1024x768\n",
@@ -158,6 +166,8 @@ TEST_F(Cli, CompareTellsASlowerRunAndFailsBelowTheGivenPercentage) {
         EXPECT_TRUE(Contains(failing.output, line)) << line << failing;
     }
     EXPECT_TRUE(Contains(ReadTextFile(Out("cmp.json")).value_or(""), "\"verdict\": \"slower\""));
+    EXPECT_TRUE(Contains(ReadTextFile(Out("cmp.html")).value_or(""),
+                         "<h2>Direct3D 8.1, High, 1024x768: slower</h2>"));
     const CliResult allowed = RunCli("compare" + files + " --fail-below 15", 0);
     EXPECT_EQ(allowed.exitStatus, std::optional<DWORD>(0)) << allowed;
     EXPECT_EQ(allowed.output, failing.output);

@@ -19,6 +19,7 @@
 #include "cli/CliArguments.h"
 #include "cli/JsonWriter.h"
 #include "cli/ReportCsv.h"
+#include "cli/ReportHtml.h"
 #include "cli/ReportJson.h"
 #include "cli/ReportText.h"
 #include "cli/RunReport.h"
@@ -117,6 +118,8 @@ TEST(CliArgumentsTest, OptionsOrTheMessageThatNamesABadArgument) {
         {{"--json="}, E + "--json needs a file name"},
         {{"--runs", "2", "--runs", "3"}, E + "--runs is given more than once"},
         {{"--json", "out.txt", "--csv", "out.txt"}, E + "--json and --csv name the same file"},
+        {{"--html", "a", "--json", "a"}, E + "--json and --html name the same file"},
+        {{"--csv=x", "--html=x"}, E + "--csv and --html name the same file"}, {{"--html="}, E + "--html needs a file name"},
         {{"--help", "--bogus"}, E + "unknown argument \"--bogus\""},
         // clang-format on
     };
@@ -134,8 +137,10 @@ TEST(CliArgumentsTest, TimeoutsHelpAndVersion) {
         EXPECT_EQ(cli::TimeoutSeconds(options, scene), 12);
     }
     const std::string help = cli::HelpText();
-    for (const char* option : {"--renderer", "--detail", "--resolution", "--scenes", "--runs", "--timeout",
-                               "--json", "--csv", "--quiet", "--help", "/?", "--version", "plus 60: 291)"}) {
+    for (const char* option :
+         {"--renderer", "--detail", "--resolution", "--scenes", "--runs", "--timeout", "--json", "--csv",
+          "--html", "--quiet", "--help", "/?", "--version", "plus 60: 291)", "compare BASE.json NEW.json",
+          "--fail-below PERCENT", "4 slower by more"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(cli::VersionText("1.00 Alpha1"), "korvane-cli 1.00 Alpha1\n");
@@ -473,7 +478,7 @@ TEST(ReportTextTest, ASweepNamesItsConfigurations) {
               std::string::npos)
         << cli::HeaderText(sweep[0]);
     EXPECT_EQ(cli::ProgressText(sweep[1], sweep[1].runs[0], 75.0, true),
-              "[1:15] Direct3D 8.1, High, 800x600: Flyby 1 - DM-Antalus     run 1 of 1             1.2 s   "
+              "[1:15] Direct3D 8.1, High, 800x600:   Flyby 1 - DM-Antalus     run 1 of 1             1.2 s   "
               "100.00 fps\n");
     const std::string table = "Scene                    Runs Results  Mean fps  Std dev  Variation  Notes\n";
     EXPECT_EQ(
@@ -567,6 +572,45 @@ TEST(JsonWriterTest, LayoutStringsAndNumbers) {
     };
     for (const auto& [value, expected] : numbers) {
         EXPECT_EQ(cli::JsonNumber(value), expected);
+    }
+}
+
+TEST(ReportHtmlTest, SelfContainedChartsAndEveryNumberInATable) {
+    std::vector<RunReport> sweep = Sweep();
+    sweep[0].machine.videoCard = "RADEON <9700> & \"Pro\"";
+    const std::string page = cli::ReportHtml(sweep);
+    const auto count = [](const std::string& text, const std::string& part) {
+        int n = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    for (const char* outside : {"<script", "http", "src=", "url(", "<link", "@import", "@font-face"}) {
+        EXPECT_EQ(count(page, outside), 0) << outside;
+    }
+    for (const auto& [part, times] : std::vector<std::pair<std::string, int>>{
+             {"<svg", 3}, // a chart per configuration and the scaling chart
+             {"<h2>Direct3D 8.1, High, 640x480</h2>", 1},
+             {"<h2>Scaling: Direct3D 8.1, High</h2>", 1},
+             {"<tr><th>Processor:</th><td>Intel(R) Pentium(R) III</td></tr>", 1},
+             {"<td>RADEON &lt;9700&gt; &amp; &quot;Pro&quot;</td>", 1},
+             {"<p>Options: Direct3D 8.1, High, 640x480; Direct3D 8.1, High, 800x600.<br>Scenes: Flyby 1 - "
+              "DM-Antalus, Botmatch1 - DM-Antalus; 1 run each.</p>",
+              1},
+             {"<tr><td>640x480</td><td class=\"n\">120.00</td><td class=\"n\">-</td>", 1},
+             {"<tr><td>800x600</td><td class=\"n\">100.00</td>", 1},
+             {"<td>Botmatch1 - DM-Antalus</td><td class=\"n\">1</td><td class=\"n\">0</td>", 1},
+             {"<polyline", 2}, // Flyby 1 and Botmatch1, which has a value at 640x480 only
+             {"<rect", 3 + 2}, // three bars and two legend boxes
+         }) {
+        EXPECT_EQ(count(page, part), times) << part;
+    }
+    EXPECT_EQ(count(cli::ReportHtml({sweep[0]}), "<svg"), 1) << "no scaling chart without a sweep";
+    const char* folder = std::getenv("KORVANE_JSON_SAMPLES");
+    if (folder != nullptr) { // drawn by a real browser after this program (tests/check-html-render.sh)
+        std::ofstream(std::string(folder) + "/resolution-sweep.html", std::ios::binary)
+            << cli::ReportHtml(Sweep());
     }
 }
 

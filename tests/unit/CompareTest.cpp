@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/Compare.h"
+#include "cli/ReportHtml.h"
 
 namespace {
 
@@ -47,6 +50,9 @@ TEST(CompareTest, ArgumentsOrTheMessageThatNamesABadOne) {
         {{"compare", "a", "b", "--json", "x", "--json", "y"}, "error: --json is given more than once"},
         {{"compare", "a", "b", "--json="}, "error: --json needs a file name"},
         {{"compare", "a", "b", "--json", "b"}, "error: --json names a report being compared"},
+        {{"compare", "a", "b", "--html", "a"}, "error: --html names a report being compared"},
+        {{"compare", "a", "b", "--html", "x", "--json=x"}, "error: --json and --html name the same file"},
+        {{"compare", "a", "b", "--html="}, "error: --html needs a file name"},
         {{"compare", "a", "b", "--runs", "2"}, "error: compare: unknown argument \"--runs\""},
         {{"a", "compare"}, "error: unknown argument \"a\""},
     };
@@ -236,6 +242,18 @@ TEST(CompareTest, TextAndJson) {
               "Score (Korvanes)             2/2      3705      3605    -2.70 %  -3.52 % to -1.88 %\n"
               "Direct3D 8.1, High, 640x480: slower\n\n"
               "Only in a.json: Direct3D 8.1, High, 800x600\n");
+    const std::string page = cli::CompareHtml(comparison, "a.json", "b&c.json");
+    for (const char* part :
+         {"<h2>Direct3D 8.1, High, 640x480: slower</h2>\n<svg", "<td>b&amp;c.json</td>",
+          "<td class=\"n\">+90.91 %</td><td>+35.59 % to +146.23 %</td>",
+          "<td class=\"n\">3705</td><td class=\"n\">3605</td>", "<td>none: one run</td>",
+          "<p>Only in a.json: Direct3D 8.1, High, 800x600</p>", ">Score (Korvanes)</text>"}) {
+        EXPECT_NE(page.find(part), std::string::npos) << part << "\n" << page;
+    }
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+    if (const char* folder = std::getenv("KORVANE_JSON_SAMPLES")) {
+        std::ofstream(std::string(folder) + "/comparison.html", std::ios::binary) << page;
+    }
     const std::string json = cli::CompareJson(comparison, "a.json", "b.json", 2.5);
     for (const char* part :
          {"\"format\": \"korvane-cli comparison\"", "\"resolution\": \"640x480\"",

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Draws every HTML page in FOLDER with a real browser (Debian's chromium, headless)
+# into a PNG beside it, and fails a page whose charts came out blank: the charts
+# are the only coloured part of a page (text and tables are grey), so a drawn page
+# must have at least MIN saturated pixels. A copy of the first page with its bars,
+# dots and lines taken out must fail, which shows the check can.
+# Usage: check-html-render.sh FOLDER [MIN]
+set -uo pipefail
+folder=$1 min=${2:-500}
+browser=$(command -v chromium || command -v chromium-browser) || { echo "FAIL: no chromium"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# coloured PAGE PNG: the number of pixels of saturation above 30 % in PAGE as drawn.
+coloured() {
+    HOME=$work timeout 60 "$browser" --headless=new --no-sandbox --disable-gpu --hide-scrollbars \
+        --user-data-dir="$work/profile" --window-size=800,1600 --screenshot="$2" "file://$1" >/dev/null 2>&1 &&
+        convert "$2" -colorspace HSL -channel G -separate -threshold 30% -format '%[fx:round(mean*w*h)]' info:
+}
+
+status=0
+pages=("$folder"/*.html)
+[ -e "${pages[0]}" ] || { echo "FAIL: no page in $folder"; exit 1; }
+for page in "${pages[@]}"; do
+    count=$(coloured "$page" "${page%.html}.png") || count=0
+    if [ "${count:-0}" -ge "$min" ]; then
+        echo "ok:   $(basename "$page"): $count coloured pixels"
+    else
+        echo "FAIL: $(basename "$page"): ${count:-no} coloured pixels, fewer than $min: blank charts" && status=1
+    fi
+done
+sed -E 's/<(rect|circle|polyline)[^>]*>//g' "${pages[0]}" >"$work/blank.html"
+count=$(coloured "$work/blank.html" "$work/blank.png") || count=0
+if [ "${count:-0}" -lt "$min" ]; then
+    echo "ok:   planted and caught: a page without its bars has $count coloured pixels"
+else
+    echo "FAIL: a planted fault passes: a page without its bars has $count coloured pixels" && status=1
+fi
+exit $status
