@@ -251,10 +251,14 @@ TEST(CompareTest, TextAndJson) {
         EXPECT_NE(page.find(part), std::string::npos) << part << "\n" << page;
     }
     EXPECT_EQ(page.find("<script"), std::string::npos);
+    const std::string json = cli::CompareJson(comparison, "a.json", "b.json", 2.5);
+    // For the browser and for the schema check that run after this program.
     if (const char* folder = std::getenv("KORVANE_JSON_SAMPLES")) {
         std::ofstream(std::string(folder) + "/comparison.html", std::ios::binary) << page;
+        std::ofstream(std::string(folder) + "/compare/comparison.json", std::ios::binary) << json;
+        std::ofstream(std::string(folder) + "/compare/no-fail-below.json", std::ios::binary)
+            << cli::CompareJson(comparison, "a.json", "b.json", std::nullopt);
     }
-    const std::string json = cli::CompareJson(comparison, "a.json", "b.json", 2.5);
     for (const char* part :
          {"\"format\": \"korvane-cli comparison\"", "\"resolution\": \"640x480\"",
           "\"percent\": -2.699055330634", "\"degreesOfFreedom\": 2", "\"noInterval\": \"one run\"",
