@@ -601,12 +601,19 @@ TEST(ReportHtmlTest, SelfContainedChartsAndEveryNumberInATable) {
              {"<tr><td>640x480</td><td class=\"n\">120.00</td><td class=\"n\">-</td>", 1},
              {"<tr><td>800x600</td><td class=\"n\">100.00</td>", 1},
              {"<td>Botmatch1 - DM-Antalus</td><td class=\"n\">1</td><td class=\"n\">0</td>", 1},
-             {"<polyline", 2}, // Flyby 1 and Botmatch1, which has a value at 640x480 only
-             {"<rect", 3 + 2}, // three bars and two legend boxes
+             {">640x480</text>", 1},
+             {">800x600</text>", 1}, // the scaling chart's resolutions
+             {"<polyline", 2},       // Flyby 1 and Botmatch1, which has a value at 640x480 only
+             {"<rect", 3 + 2},       // three bars and two legend boxes
          }) {
         EXPECT_EQ(count(page, part), times) << part;
     }
     EXPECT_EQ(count(cli::ReportHtml({sweep[0]}), "<svg"), 1) << "no scaling chart without a sweep";
+    sweep[1].composeMessage = "The game's command line <for> the scene";
+    EXPECT_EQ(
+        count(cli::ReportHtml(sweep), "<p>No scene ran: The game's command line &lt;for&gt; the scene</p>"),
+        1);
+    EXPECT_EQ(count(page, "<p>No scene ran:"), 0);
     const char* folder = std::getenv("KORVANE_JSON_SAMPLES");
     if (folder != nullptr) { // drawn by a real browser after this program (tests/check-html-render.sh)
         std::ofstream(std::string(folder) + "/resolution-sweep.html", std::ios::binary)

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/Compare.h"
@@ -171,6 +174,16 @@ TEST(CompareTest, VerdictPerConfigurationAndTheExitStatus) {
         EXPECT_EQ(cli::CompareExitStatus(comparison, 1.0), c.exitBelow1);
         EXPECT_EQ(cli::CompareExitStatus(comparison, std::nullopt), 0);
     }
+    // Lower by more than the percentage, with the whole interval below zero.
+    const std::tuple<double, std::optional<double>, bool> edges[] = {
+        {-5.0, -1.0, false}, {-5.0001, -1.0, true}, {-9.0, 0.0, false}, {-9.0, std::nullopt, false}};
+    for (const auto& [percent, high, falls] : edges) {
+        cli::Difference difference;
+        difference.percent = percent;
+        difference.low = high ? std::optional<double>(*high - 5) : std::nullopt;
+        difference.high = high;
+        EXPECT_EQ(cli::FallsBelow(difference, 5.0), falls) << percent << " " << high.value_or(99);
+    }
     // Configurations are matched by renderer, detail and resolution; scenes only one side holds are left out.
     ReportValues base{{Configuration("640x480", {same, same}), Configuration("800x600", {same})}};
     ReportValues now{{Configuration("1024x768", {same}), Configuration("640x480", {{}, slower, same})}};
@@ -266,6 +279,74 @@ TEST(CompareTest, TextAndJson) {
           "\"onlyInNew\": []", "\"failBelowPercent\": 2.5", "\"exitStatus\": 4"}) {
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
     }
+}
+
+// A report of one configuration with Flyby 1's frame rates.
+std::string ReportText(const char* resolution, const std::vector<double>& fps) {
+    std::string runs;
+    for (const double value : fps) {
+        runs += std::string(runs.empty() ? "" : ", ") +
+                "{\"scene\": 0, \"status\": \"ok\", \"fps\": " + std::to_string(value) + "}";
+    }
+    return std::string(
+               "{\"format\": \"korvane-cli report\", \"formatVersion\": 1, \"options\": {\"renderer\": "
+               "\"d3d\", \"detail\": \"high\", \"resolution\": \"") +
+           resolution + "\"}, \"runs\": [" + runs + "], \"score\": {\"sets\": []}}";
+}
+
+TEST(CompareTest, TheCommandReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "korvane-compare-test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const auto file = [&folder](const char* name, const std::string& text) {
+        std::ofstream((folder / name).string(), std::ios::binary) << text;
+        return (folder / name).string();
+    };
+    const std::string base = file("base.json", ReportText("640x480", {100, 101, 99}));
+    const std::string slower = file("slower.json", ReportText("640x480", {90, 91, 89}));
+    const std::string other = file("other.json", ReportText("800x600", {90, 91, 89}));
+    const std::string broken = file("broken.json", "{\"format\": ");
+    const std::string missing = (folder / "missing.json").string();
+    const std::string json = (folder / "c.json").string(), html = (folder / "c.html").string();
+    const std::string noFolder = (folder / "no" / "c.json").string();
+    const std::string cannot =
+        "korvane-cli: \"" + missing + "\" cannot be compared: no such file, or it cannot be read\n";
+    const struct {
+        std::string base, now, json, html;
+        std::optional<double> failBelow;
+        int status;
+        std::string errors;
+    } cases[] = {
+        {base, slower, json, html, std::nullopt, 0, ""},
+        {base, slower, "", "", 5.0, 4, ""},
+        {base, slower, "", "", 15.0, 0, ""},
+        {missing, missing, "", "", std::nullopt, 2, cannot + cannot},
+        {base, broken, "", "", std::nullopt, 2,
+         "korvane-cli: \"" + broken + "\" cannot be compared: it is not JSON\n"},
+        {base, other, "", "", std::nullopt, 2,
+         "korvane-cli: \"" + base + "\" and \"" + other + "\" hold no configuration in common\n"},
+        {base, slower, noFolder, "", std::nullopt, 2,
+         "korvane-cli: --json cannot write \"" + noFolder + "\"\n"},
+        {base, slower, "", noFolder, std::nullopt, 2,
+         "korvane-cli: --html cannot write \"" + noFolder + "\"\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.base + " " + c.now + " " + c.json + " " + c.html);
+        std::filesystem::remove(json);
+        std::filesystem::remove(html);
+        std::ostringstream out, errors;
+        EXPECT_EQ(cli::RunCompare({c.base, c.now, c.json, c.html, c.failBelow}, out, errors), c.status);
+        EXPECT_EQ(errors.str(), c.errors);
+        EXPECT_EQ(out.str().find("korvane-cli compare\nBase: " + c.base + "\n"),
+                  c.errors.find("cannot be compared") == std::string::npos ? 0 : std::string::npos);
+        std::ifstream written(json), page(html);
+        EXPECT_EQ(written.good(), c.json == json) << "the JSON file";
+        EXPECT_EQ(page.good(), c.html == html) << "the page";
+        if (written.good()) {
+            EXPECT_EQ(written.get(), '{');
+        }
+    }
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace
