@@ -209,6 +209,19 @@ private:
     std::string bad_;
 };
 
+// The value of the option `arguments[i]`: what follows its "=", or else the
+// next argument, which `i` then moves on to; none when there is neither.
+std::optional<std::string> OptionValue(const std::vector<std::string>& arguments, std::size_t& i) {
+    const std::size_t equals = arguments[i].find('=');
+    if (equals != std::string::npos) {
+        return arguments[i].substr(equals + 1);
+    }
+    if (i + 1 < arguments.size()) {
+        return arguments[++i];
+    }
+    return std::nullopt;
+}
+
 // A percentage from 0 to 100: digits with at most one decimal point.
 std::optional<double> Percentage(const std::string& text) {
     const std::size_t point = text.find('.');
@@ -258,15 +271,12 @@ ParsedArguments ParseCompare(const std::vector<std::string>& arguments) {
             break;
         }
         seen = true;
-        std::string value;
-        if (equals != std::string::npos) {
-            value = argument.substr(equals + 1);
-        } else if (i + 1 < arguments.size()) {
-            value = arguments[++i];
-        } else {
+        const std::optional<std::string> given = OptionValue(arguments, i);
+        if (!given) {
             parsed.error = framework::Format("%s needs a value", name.c_str());
             break;
         }
+        const std::string& value = *given;
         if (name == "--json" || name == "--html") {
             (name == "--json" ? compare.jsonPath : compare.htmlPath) = value;
             parsed.error = value.empty() ? name + " needs a file name" : "";
@@ -327,16 +337,12 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
             parser.Fail(framework::Format("unknown argument \"%s\"", argument.c_str()));
             break;
         }
-        std::string value;
-        if (equals != std::string::npos) {
-            value = argument.substr(equals + 1);
-        } else if (i + 1 < arguments.size()) {
-            value = arguments[++i];
-        } else {
+        const std::optional<std::string> value = OptionValue(arguments, i);
+        if (!value) {
             parser.Fail(framework::Format("%s needs a value", name.c_str()));
             break;
         }
-        if (!parser.Option(name, value)) {
+        if (!parser.Option(name, *value)) {
             break;
         }
     }

@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliArguments.h"
+#include "cli/ReportText.h"
 
 namespace cli {
 
@@ -53,13 +54,8 @@ ConfigurationValues ReadConfiguration(const json& body) {
     return values;
 }
 
-std::string NameOf(bench::Renderer renderer, bench::Detail detail, const std::string& resolution) {
-    return std::string(renderer == bench::Renderer::OpenGL ? "OpenGL ICD" : "Direct3D 8.1") + ", " +
-           (detail == bench::Detail::High ? "High" : "Low") + ", " + resolution;
-}
-
 std::string NameOf(const ConfigurationValues& values) {
-    return NameOf(values.renderer, values.detail, values.resolution);
+    return ConfigurationText(values.renderer, values.detail, values.resolution);
 }
 
 // +1 when the interval lies wholly above zero, -1 wholly below, 0 otherwise.

@@ -80,6 +80,15 @@ struct Comparison {
 
 Comparison CompareReports(const ReportValues& base, const ReportValues& now);
 
+// "faster", "slower" or "no difference that these runs can show".
+const char* VerdictText(Verdict verdict);
+
+// "-5.44 % to -3.14 %", or "none: " and why there is no interval.
+std::string IntervalText(const Difference& difference);
+
+// The configuration as the window names its options.
+std::string ConfigurationText(const ConfigurationComparison& configuration);
+
 // True when `difference` is lower by more than `percent` and its interval lies wholly below zero.
 bool FallsBelow(const Difference& difference, double percent);
 

@@ -4,6 +4,7 @@
 #include "cli/CliArguments.h"
 #include "cli/Compare.h"
 #include "cli/JsonWriter.h"
+#include "cli/ReportText.h"
 #include "cli/RunReport.h"
 #include "framework/Format.h"
 
@@ -11,35 +12,14 @@ namespace cli {
 
 namespace {
 
-std::string NameOf(const ConfigurationComparison& configuration) {
-    return std::string(configuration.renderer == bench::Renderer::OpenGL ? "OpenGL ICD" : "Direct3D 8.1") +
-           ", " + (configuration.detail == bench::Detail::High ? "High" : "Low") + ", " +
-           configuration.resolution;
-}
-
-const char* VerdictWords(Verdict verdict) {
-    switch (verdict) {
-    case Verdict::Faster:
-        return "faster";
-    case Verdict::Slower:
-        return "slower";
-    case Verdict::NoDifference:
-        break;
-    }
-    return "no difference that these runs can show";
-}
-
 // `decimals`: of the means, 2 for frame rates, 0 for Korvanes.
 std::string Row(const std::string& name, const Difference& difference, int decimals) {
-    const std::string interval =
-        difference.low ? framework::Format("%+.2f %% to %+.2f %%", *difference.low, *difference.high)
-                       : std::string("none: ") + difference.noInterval;
     return framework::Format(
         "%-24s %7s %9s %9s %10s  %s\n", name.c_str(),
         framework::Format("%zu/%zu", difference.base.count, difference.now.count).c_str(),
         framework::Format("%.*f", decimals, *difference.base.mean).c_str(),
         framework::Format("%.*f", decimals, *difference.now.mean).c_str(),
-        framework::Format("%+.2f %%", difference.percent).c_str(), interval.c_str());
+        framework::Format("%+.2f %%", difference.percent).c_str(), IntervalText(difference).c_str());
 }
 
 void WriteSpread(JsonWriter& json, const Spread& values) {
@@ -73,12 +53,33 @@ void WriteDifference(JsonWriter& json, const Difference& difference) {
 
 } // namespace
 
+const char* VerdictText(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Faster:
+        return "faster";
+    case Verdict::Slower:
+        return "slower";
+    case Verdict::NoDifference:
+        break;
+    }
+    return "no difference that these runs can show";
+}
+
+std::string IntervalText(const Difference& difference) {
+    return difference.low ? framework::Format("%+.2f %% to %+.2f %%", *difference.low, *difference.high)
+                          : std::string("none: ") + difference.noInterval;
+}
+
+std::string ConfigurationText(const ConfigurationComparison& configuration) {
+    return ConfigurationText(configuration.renderer, configuration.detail, configuration.resolution);
+}
+
 std::string CompareText(const Comparison& comparison, const std::string& basePath,
                         const std::string& newPath) {
     std::string text =
         std::string(kProgramName) + " compare\nBase: " + basePath + "\nNew:  " + newPath + "\n";
     for (const ConfigurationComparison& configuration : comparison.configurations) {
-        text += "\n" + NameOf(configuration) + "\n";
+        text += "\n" + ConfigurationText(configuration) + "\n";
         text += framework::Format("%-24s %7s %9s %9s %10s  %s\n", "Scene", "Runs", "Base", "New",
                                   "Difference", "95 % interval");
         for (const SceneComparison& scene : configuration.scenes) {
@@ -87,7 +88,7 @@ std::string CompareText(const Comparison& comparison, const std::string& basePat
         if (configuration.score) {
             text += Row("Score (Korvanes)", *configuration.score, 0);
         }
-        text += NameOf(configuration) + ": " + VerdictWords(configuration.verdict) + "\n";
+        text += ConfigurationText(configuration) + ": " + VerdictText(configuration.verdict) + "\n";
     }
     const auto listed = [&text](const std::string& path, const std::vector<std::string>& names) {
         for (const std::string& name : names) {

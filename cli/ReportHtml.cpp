@@ -140,16 +140,6 @@ std::pair<std::string, std::string> TwoLines(const char* name) {
                                      : std::make_pair(text.substr(0, dash), text.substr(dash + 3));
 }
 
-std::vector<double> OkValues(const RunReport& report, int scene) {
-    std::vector<double> values;
-    for (const SceneAttempt& run : report.runs) {
-        if (run.sceneIndex == scene && run.status == RunStatus::Ok) {
-            values.push_back(run.reading.fps);
-        }
-    }
-    return values;
-}
-
 // Frame rate per scene: a bar to the mean, a whisker of one standard deviation
 // either side, and a dot per run.
 std::string SceneChart(const RunReport& report) {
@@ -337,9 +327,7 @@ std::string DifferenceRow(const std::string& name, const Difference& difference,
         "<td class=\"n\">%+.2f %%</td><td>%s</td></tr>\n",
         HtmlText(name).c_str(), difference.base.count, difference.now.count,
         Number(*difference.base.mean, decimals).c_str(), Number(*difference.now.mean, decimals).c_str(),
-        difference.percent,
-        difference.low ? framework::Format("%+.2f %% to %+.2f %%", *difference.low, *difference.high).c_str()
-                       : (std::string("none: ") + difference.noInterval).c_str());
+        difference.percent, IntervalText(difference).c_str());
 }
 
 } // namespace
@@ -412,8 +400,7 @@ std::string ReportHtml(const std::vector<RunReport>& reports, const Utf8Converte
             group.push_back(&reports[end]);
         }
         if (group.size() > 1) {
-            CliOptions options = reports[start].options;
-            const std::string name = ConfigurationText(options);
+            const std::string name = ConfigurationText(reports[start].options);
             body += "<h2>Scaling: " + HtmlText(name.substr(0, name.rfind(", "))) + "</h2>\n";
             body += ScalingChart(group) + ScalingTable(group);
         }
@@ -431,16 +418,8 @@ std::string CompareHtml(const Comparison& comparison, const std::string& basePat
     body += "<table>\n<tr><th>Base</th><td>" + text(basePath) + "</td></tr>\n<tr><th>New</th><td>" +
             text(newPath) + "</td></tr>\n</table>\n";
     for (const ConfigurationComparison& configuration : comparison.configurations) {
-        CliOptions options;
-        options.renderer = configuration.renderer;
-        options.detail = configuration.detail;
-        options.resolutionText = configuration.resolution;
-        const std::string verdict = configuration.verdict == Verdict::Faster ? "faster"
-                                    : configuration.verdict == Verdict::Slower
-                                        ? "slower"
-                                        : "no difference that these runs "
-                                          "can show";
-        body += "<h2>" + HtmlText(ConfigurationText(options)) + ": " + verdict + "</h2>\n";
+        body += "<h2>" + HtmlText(ConfigurationText(configuration)) + ": " +
+                VerdictText(configuration.verdict) + "</h2>\n";
         body += DifferenceChart(configuration);
         body += "<table>\n<tr><th>Scene</th><th>Runs</th><th>Base</th><th>New</th><th>Difference</th>"
                 "<th>95 % interval</th></tr>\n";

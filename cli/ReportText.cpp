@@ -113,8 +113,11 @@ std::string HeaderText(const RunReport& report) {
 }
 
 std::string ConfigurationText(const CliOptions& options) {
-    return framework::Format("%s, %s, %s", RendererText(options.renderer), DetailText(options.detail),
-                             options.resolutionText.c_str());
+    return ConfigurationText(options.renderer, options.detail, options.resolutionText);
+}
+
+std::string ConfigurationText(bench::Renderer renderer, bench::Detail detail, const std::string& resolution) {
+    return framework::Format("%s, %s, %s", RendererText(renderer), DetailText(detail), resolution.c_str());
 }
 
 std::string ProgressText(const RunReport& report, const SceneAttempt& run, double totalSeconds,

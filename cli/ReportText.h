@@ -10,6 +10,7 @@ namespace cli {
 
 // One configuration as the window names its options: "Direct3D 8.1, High, 640x480".
 std::string ConfigurationText(const CliOptions& options);
+std::string ConfigurationText(bench::Renderer renderer, bench::Detail detail, const std::string& resolution);
 
 // The version, the machine facts as the window's panel shows them, and the
 // options; for several configurations, the values of each option group.

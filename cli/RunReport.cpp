@@ -5,16 +5,6 @@ namespace cli {
 
 namespace {
 
-std::vector<double> OkValues(const RunReport& report, int sceneIndex) {
-    std::vector<double> values;
-    for (const SceneAttempt& run : report.runs) {
-        if (run.sceneIndex == sceneIndex && run.status == RunStatus::Ok) {
-            values.push_back(run.reading.fps);
-        }
-    }
-    return values;
-}
-
 int RunsOf(const RunReport& report, int sceneIndex) {
     int runs = 0;
     for (const SceneAttempt& run : report.runs) {
@@ -36,6 +26,16 @@ bool RoundComplete(const RunReport& report, int round) {
 }
 
 } // namespace
+
+std::vector<double> OkValues(const RunReport& report, int sceneIndex) {
+    std::vector<double> values;
+    for (const SceneAttempt& run : report.runs) {
+        if (run.sceneIndex == sceneIndex && run.status == RunStatus::Ok) {
+            values.push_back(run.reading.fps);
+        }
+    }
+    return values;
+}
 
 const bench::SceneRow& SceneOf(int sceneIndex) {
     return bench::SceneTable()[static_cast<std::size_t>(sceneIndex)];

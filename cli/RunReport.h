@@ -74,6 +74,9 @@ struct RunReport {
     bool stopped = false; // Ctrl-C ended the run early
 };
 
+// The frame rates of the scene's Ok runs, in the order they ran.
+std::vector<double> OkValues(const RunReport& report, int sceneIndex);
+
 // The chosen scenes, in scene order.
 std::vector<int> ChosenScenes(const CliOptions& options);
 
