@@ -1,8 +1,10 @@
 // korvane-cli under Wine with the stand-in game: its exit statuses and
-// messages, repeated runs with their statistics and files, the 3.5 % rule
-// adding runs, a hanging game ended by the time-out while the run goes on, and
-// Ctrl-C. The JSON reports are kept for the schema check that follows this test.
-#include <cstdlib>
+// messages, a resolution sweep of repeated runs with the 3.5 % rule adding runs
+// and the files it writes, a hanging game ended by the time-out while the run
+// goes on, and Ctrl-C. The JSON reports are kept for the schema check that
+// follows this test.
+#include <algorithm>
+#include <iterator>
 
 #include "KorvaneFixture.h"
 #include "driver/SystemText.h"
@@ -67,131 +69,54 @@ TEST_P(CliEnd, WithItsStatusAndMessageBeforeAnyGameStarts) {
 }
 INSTANTIATE_TEST_SUITE_P(Cli, CliEnd, ::testing::ValuesIn(kEndCases), CaseName());
 
-TEST_F(Cli, RepeatedRunsGiveTheStatisticsTheJsonAndTheCsvAndNoOtherFile) {
+// One call does it all: two resolutions, two runs of two scenes each, and Flyby 1
+// at 640x480 giving 100 and 110 (6.73 %), then 105 (4.76 %), then 105 (3.89 %),
+// so that it runs again up to twice the runs. Starts 1 to 6 are 640x480's.
+TEST_F(Cli, RepeatsSweepsAndRunsAVaryingSceneAgainWritingOnlyTheFilesAsked) {
     ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    // Starts 1 and 3 are the fly-by, 2 and 4 the bot match.
-    ASSERT_TRUE(WriteStandInSettings(Demo(),
-                                     "[start 1]\r\nfps=100\r\n[start 2]\r\nfps=60\r\nrand=777\r\n"
-                                     "[start 3]\r\nfps=102\r\n[start 4]\r\nfps=60.5\r\nrand=777\r\n"));
-    const CliResult result = RunCli(
-        "--scenes flyby1,botmatch2 --runs 2 --json " + Out("run.json") + " --csv=" + Out("run.csv"), 4);
+    ASSERT_TRUE(WriteStandInSettings(
+        Demo(), "[start 1]\r\nfps=100\r\n[start 2]\r\nfps=60\r\nrand=777\r\n[start 3]\r\nfps=110\r\n"
+                "[start 4]\r\nfps=60.5\r\nrand=777\r\n[start 5]\r\nfps=105\r\n[start 6]\r\nfps=105\r\n"));
+    const CliResult result =
+        RunCli("--scenes flyby1,botmatch2 --runs 2 --resolution 1600x1200,640x480 --json " + Out("r.json") +
+                   " --csv=" + Out("r.csv") + " --html " + Out("r.html"),
+               10);
     ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
     EXPECT_EQ(result.errors, "");
-    EXPECT_GE(result.elapsedMs, 4 * kPauseAfterSceneMs) << "four scene runs need four pauses of 3000 ms";
+    EXPECT_GE(result.elapsedMs, 10 * kPauseAfterSceneMs) << "ten scene runs need ten pauses of 3000 ms";
     const std::vector<GameStart> starts = GameStarts();
-    ASSERT_EQ(starts.size(), 4u);
+    const int scenes[] = {0, 4, 0, 4, 0, 0, 0, 4, 0, 4};
+    ASSERT_EQ(starts.size(), std::size(scenes));
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        EXPECT_EQ(starts[i].commandLine, ExpectedGameLine(Demo().folder, KorvaneFolder(), i % 2 == 0 ? 0 : 4))
+        LineOptions line;
+        line.resolution = i < 6 ? "640x480" : "1600x1200";
+        EXPECT_EQ(starts[i].commandLine, ExpectedGameLine(Demo().folder, KorvaneFolder(), scenes[i], line))
             << i;
     }
     EXPECT_EQ(result.output.rfind("korvane-cli 1.00 Alpha1\nProcessor:   ", 0), 0u) << result;
     for (const char* line :
-         {"Options:     Direct3D 8.1, High, 1024x768; 2 scenes, 2 runs each; time-out 291 s per scene run\n",
-          "Flyby 1 - DM-Antalus        2       2    101.00     1.41     1.40 %\n",
+         {"Options:     2 configurations (Direct3D 8.1; High; 640x480, 1600x1200); 2 scenes, 2 runs each; "
+          "time-out 291 s per scene run\n",
+          "] Direct3D 8.1, High, 640x480:   Flyby 1 - DM-Antalus     run 4 of up to 4",
+          "Flyby 1 - DM-Antalus varies by 6.73 % over 2 results: one more run\n",
+          "Flyby 1 - DM-Antalus varies by 4.76 % over 3 results: one more run\n",
+          "\nDirect3D 8.1, High, 640x480\nScene ",
+          "Flyby 1 - DM-Antalus        4       4    105.00     4.08     3.89 %  run again for its spread; "
+          "varies by 3.5 % or more\n",
           "Botmatch2 - DM-Asbestos     2       2     60.25     0.35     0.59 %\n",
-          "Score: N/A (the score needs all six scenes)\n"}) {
+          "\nDirect3D 8.1, High, 1600x1200\nScene ", "Score: N/A (the score needs all six scenes)\n"}) {
         EXPECT_TRUE(Contains(result.output, line)) << line << result;
     }
-    EXPECT_TRUE(Contains(Report("run.json"), "\"exitStatus\": 0")) << Report("run.json");
-    KeepReport("run.json");
-    const std::string csv = ReadTextFile(Out("run.csv")).value_or("");
-    EXPECT_EQ(csv.substr(0, csv.find('\n') + 1), "renderer,detail,resolution,round,attempt,scene,name,status,"
-                                                 "seconds,fps,min_fps,avg_fps,max_fps,score,rand,last_line,"
-                                                 "message\r\n");
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5) << csv;
-    EXPECT_TRUE(Contains(csv, "\nd3d,high,1024x768,2,2,4,Botmatch2 - DM-Asbestos,ok,")) << csv;
-    EXPECT_FALSE(FileExists(JoinPath(KorvaneFolder(), "run.json")) ||
-                 FileExists(JoinPath(KorvaneFolder(), "run.csv")));
-}
-
-// The stand-in's frame rate falls as the resolution grows, as a real card's does.
-TEST_F(Cli, AResolutionSweepRunsEachConfigurationInTurnAndNamesIt) {
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    const CliResult result = RunCli("--scenes flyby1 --runs 1 --resolution 1600x1200,640x480 --json " +
-                                        Out("r.json") + " --csv " + Out("r.csv") + " --html " + Out("r.html"),
-                                    2);
-    ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
-    const std::vector<GameStart> starts = GameStarts();
-    ASSERT_EQ(starts.size(), 2u);
-    const char* resolutions[] = {"640x480", "1600x1200"};
-    std::vector<double> fps;
-    for (std::size_t i = 0; i < starts.size(); ++i) {
-        LineOptions line;
-        line.resolution = resolutions[i];
-        EXPECT_EQ(starts[i].commandLine, ExpectedGameLine(Demo().folder, KorvaneFolder(), 0, line)) << i;
-        const std::string name = std::string("Direct3D 8.1, High, ") + resolutions[i];
-        std::string progress = name + ":";
-        progress.resize(31, ' ');
-        EXPECT_TRUE(Contains(result.output, "] " + progress + "Flyby 1 - DM-Antalus     run 1 of 1"))
-            << result;
-        const std::size_t table = result.output.find("\n" + name + "\nScene ");
-        ASSERT_NE(table, std::string::npos) << result;
-        const std::size_t row = result.output.find("Flyby 1 - DM-Antalus        1       1 ", table);
-        ASSERT_NE(row, std::string::npos) << result;
-        fps.push_back(std::atof(result.output.c_str() + row + 38));
-    }
-    EXPECT_TRUE(Contains(result.output,
-                         "Options:     2 configurations (Direct3D 8.1; High; 640x480, 1600x1200); "
-                         "1 scene, 1 run each"))
-        << result;
-    EXPECT_GT(fps[0], fps[1] * 1.2) << "the larger resolution is slower";
+    EXPECT_TRUE(Contains(Report("r.json"), "\"exitStatus\": 0")) << Report("r.json");
+    KeepReport("r.json");
     const std::string csv = ReadTextFile(Out("r.csv")).value_or("");
-    EXPECT_TRUE(Contains(csv, "\nd3d,high,640x480,1,1,0,") && Contains(csv, "\nd3d,high,1600x1200,1,1,0,"))
-        << csv;
-    const std::string page = ReadTextFile(Out("r.html")).value_or("");
-    EXPECT_TRUE(Contains(page, "<h2>Direct3D 8.1, High, 1600x1200</h2>\n<svg") &&
-                Contains(page, "<h2>Scaling: Direct3D 8.1, High</h2>\n<svg"))
-        << page;
-    KeepReport("r.json");
-}
-
-// A second call 10 % slower than the first: compare says so, and --fail-below
-// turns it into exit status 4 for a script.
-TEST_F(Cli, CompareTellsASlowerRunAndFailsBelowTheGivenPercentage) {
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    ASSERT_TRUE(WriteStandInSettings(Demo(), "[start 1]\r\nfps=100\r\n[start 2]\r\nfps=102\r\n"
-                                             "[start 3]\r\nfps=90\r\n[start 4]\r\nfps=91\r\n"));
-    for (const char* name : {"base.json", "new.json"}) {
-        const CliResult run = RunCli(std::string("--scenes flyby1 --runs 2 --quiet --json ") + Out(name), 2);
-        ASSERT_EQ(run.exitStatus, std::optional<DWORD>(0)) << run;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 11) << csv;
+    EXPECT_TRUE(Contains(csv, "\nd3d,high,1600x1200,2,2,4,Botmatch2 - DM-Asbestos,ok,")) << csv;
+    EXPECT_TRUE(
+        Contains(ReadTextFile(Out("r.html")).value_or(""), "<h2>Scaling: Direct3D 8.1, High</h2>\n<svg"));
+    for (const char* name : {"r.json", "r.csv", "r.html"}) {
+        EXPECT_FALSE(FileExists(JoinPath(KorvaneFolder(), name))) << name;
     }
-    const std::string files = " " + Out("base.json") + " " + Out("new.json");
-    const CliResult failing = RunCli(
-        "compare" + files + " --fail-below 5 --json " + Out("cmp.json") + " --html " + Out("cmp.html"), 0);
-    EXPECT_EQ(failing.exitStatus, std::optional<DWORD>(4)) << failing;
-    EXPECT_EQ(failing.errors, "");
-    for (const char* line : {"\nDirect3D 8.1, High, 1024x768\n",
-                             "\nFlyby 1 - DM-Antalus         2/2    101.00     90.50   -10.40 %  ",
-                             "\nDirect3D 8.1, High, 1024x768: slower\n"}) {
-        EXPECT_TRUE(Contains(failing.output, line)) << line << failing;
-    }
-    EXPECT_TRUE(Contains(ReadTextFile(Out("cmp.json")).value_or(""), "\"verdict\": \"slower\""));
-    EXPECT_TRUE(Contains(ReadTextFile(Out("cmp.html")).value_or(""),
-                         "<h2>Direct3D 8.1, High, 1024x768: slower</h2>"));
-    const CliResult allowed = RunCli("compare" + files + " --fail-below 15", 0);
-    EXPECT_EQ(allowed.exitStatus, std::optional<DWORD>(0)) << allowed;
-    EXPECT_EQ(allowed.output, failing.output);
-}
-
-// Flyby 2 gives 100 and 110 (6.73 %), then 105 (4.76 %), then 105 (3.89 %), and
-// stops at twice the runs.
-TEST_F(Cli, ASceneThatVariesIsRunAgainUpToTwiceTheRuns) {
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    ASSERT_TRUE(WriteStandInSettings(
-        Demo(), "[start 1]\r\nfps=100\r\n[start 2]\r\nfps=110\r\n"
-                "[start 3]\r\nfps=105\r\n[start 4]\r\nfps=105\r\n[start 5]\r\nfps=1\r\n"));
-    const CliResult result = RunCli("--scenes flyby2 --runs 2 --json " + Out("r.json"), 4);
-    ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
-    EXPECT_EQ(GameStarts().size(), 4u);
-    for (const char* line : {"Flyby 2 - DM-Asbestos varies by 6.73 % over 2 results: one more run\n",
-                             "Flyby 2 - DM-Asbestos varies by 4.76 % over 3 results: one more run\n",
-                             "Flyby 2 - DM-Asbestos    run 4 of up to 4",
-                             "Flyby 2 - DM-Asbestos       4       4    105.00     4.08     3.89 %  run again "
-                             "for its spread; varies by "
-                             "3.5 % or more\n"}) {
-        EXPECT_TRUE(Contains(result.output, line)) << line << result;
-    }
-    KeepReport("r.json");
 }
 
 // Also when korvane-cli itself runs inside a job, as under some launchers; then
