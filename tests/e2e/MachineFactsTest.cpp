@@ -1,12 +1,11 @@
 // The machine-facts panel: the six labels filled and formatted when the main
-// window first shows and unchanged through a run; a missing and a very long
-// definitions file; a d3d8.dll planted where Korvane must not look; no Direct3D 8.
+// window first shows and unchanged through a run; a d3d8.dll planted where
+// Korvane must not look; no Direct3D 8.
 #include <map>
 #include <regex>
 
 #include "KorvaneFixture.h"
 #include "driver/WineOverrides.h"
-#include "sysinfo/CpuDefinitions.h"
 
 namespace e2e {
 namespace {
@@ -50,29 +49,6 @@ TEST_F(MachineFacts, LabelsAreFilledAndFormattedWhenTheWindowFirstShowsAndNeverC
     ASSERT_TRUE(outcome.finished) << outcome;
     EXPECT_EQ(changes, 0) << "the labels changed while the game ran";
     EXPECT_EQ(Labels(Main(), false), first) << "after the run";
-    ASSERT_NO_FATAL_FAILURE(ExpectNormalExit());
-}
-
-// Without cpudef.dat, and with one of ten megabytes that holds no section of this processor.
-TEST_F(MachineFacts, DefinitionsFileMissingOrHugeStillStarts) {
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    definitions.reset();
-    ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
-    EXPECT_EQ(ControlText(Main(), IDC_MAIN_PROCESSOR),
-              std::optional<std::string>(sysinfo::kDefinitionsUnreadableName));
-    ASSERT_NO_FATAL_FAILURE(ExpectNormalExit());
-    // Ten megabytes of lines that look like keys but are none ("[9,0x..]" has no vendor 9).
-    std::string huge;
-    for (unsigned line = 0; huge.size() < 10u * 1024 * 1024; ++line) {
-        huge += "[9,0x" + std::to_string(line % 100) + "]\r\nfiller line of the long file\r\n";
-    }
-    definitions = huge;
-    const ULONGLONG start = NowMs();
-    ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
-    std::printf("[ TIMING   ] main window %llu ms after the start with 10 MB of definitions\n",
-                NowMs() - start);
-    EXPECT_EQ(ControlText(Main(), IDC_MAIN_PROCESSOR),
-              std::optional<std::string>(sysinfo::kUnknownProcessorName));
     ASSERT_NO_FATAL_FAILURE(ExpectNormalExit());
 }
 

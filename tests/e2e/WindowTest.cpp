@@ -1,12 +1,10 @@
 // Korvane's windows as a user meets them before any press: the registry key
 // deciding between the fatal box and the main window, the main window's texts,
-// defaults, focus and option groups, the About window, and the systems Wine
-// can play.
+// defaults, focus and option groups, and the About window.
 #include <algorithm>
 #include <map>
 
 #include "KorvaneFixture.h"
-#include "driver/WineOverrides.h"
 
 namespace e2e {
 namespace {
@@ -190,44 +188,6 @@ TEST_F(Window, AboutIsModalAndEachWayOfClosingGivesTheMainWindowBackAtOnce) {
         }
     }
 }
-
-// Wine claims to be Windows 98, ME, 2000 or XP for korvane.exe alone: Korvane
-// starts, names the system and runs a scene. (Wine still exports its newer
-// functions to such a program: that the release loads on those systems is the
-// import check's proof.)
-struct SystemCase {
-    const char* name;
-    const char* wineVersion;
-    const char* osName;
-};
-class OlderSystem : public KorvaneTest, public ::testing::WithParamInterface<SystemCase> {};
-
-TEST_P(OlderSystem, StartsNamesTheSystemAndRunsAScene) {
-    const std::string claim = GetParam().wineVersion;
-    if (sizeof(void*) == 8 && (claim == "win98" || claim == "winme")) {
-        GTEST_SKIP() << "an x86_64 program never runs on Windows 98 or ME";
-    }
-    const std::string program = Programs().korvane.substr(Programs().korvane.find_last_of('\\') + 1);
-    const WineVersionOverride version(program, GetParam().wineVersion);
-    ASSERT_TRUE(version.IsSet()) << version.Problem();
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    ASSERT_TRUE(WriteStandInSettings(Demo(), SettingsSection(0) + "\r\nfps=57.25\r\n"));
-    ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
-    EXPECT_EQ(ControlText(Main(), IDC_MAIN_OS_NAME), std::optional<std::string>(GetParam().osName));
-    ASSERT_NO_FATAL_FAILURE(ChooseScenes({IDC_MAIN_FLYBY1}));
-    const RunOutcome outcome = PressBenchmarkNow(1);
-    ASSERT_TRUE(outcome.resultsShown) << outcome;
-    const DetailsRows rows = OpenDetails();
-    ASSERT_EQ(rows.size(), 13u);
-    EXPECT_EQ(rows[7], (std::vector<std::string>{Scene(0).detailsRow, "57.25 fps"}));
-    ASSERT_NO_FATAL_FAILURE(ExpectNormalExit());
-}
-INSTANTIATE_TEST_SUITE_P(Window, OlderSystem,
-                         ::testing::Values(SystemCase{"Windows98", "win98", "Microsoft Windows 98"},
-                                           SystemCase{"WindowsME", "winme", "Microsoft Windows ME"},
-                                           SystemCase{"Windows2000", "win2k", "Microsoft Windows 2000"},
-                                           SystemCase{"WindowsXP", "winxp", "Microsoft Windows XP"}),
-                         CaseName());
 
 } // namespace
 } // namespace e2e

@@ -50,11 +50,4 @@ WineDllOverride::~WineDllOverride() {
     DeleteAppDefaults(programName_);
 }
 
-WineVersionOverride::WineVersionOverride(std::string programName, const std::string& version)
-    : programName_(std::move(programName)), problem_(SetAppDefault(programName_, "Version", version)) {}
-
-WineVersionOverride::~WineVersionOverride() {
-    DeleteAppDefaults(programName_);
-}
-
 } // namespace driver

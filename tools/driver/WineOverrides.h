@@ -27,24 +27,4 @@ private:
     std::string problem_;
 };
 
-// The Windows version Wine claims to be for programs named `programName`, as
-// winecfg sets it: HKCU\Software\Wine\AppDefaults\<program file name>\Version
-// ("win98", "winme", "win2k", "winxp", ...). The destructor deletes the
-// program's AppDefaults key again. Wine still exports its XP and later functions
-// to such a program: only the version numbers and what follows from them change.
-class WineVersionOverride {
-public:
-    WineVersionOverride(std::string programName, const std::string& version);
-    ~WineVersionOverride();
-    WineVersionOverride(const WineVersionOverride&) = delete;
-    WineVersionOverride& operator=(const WineVersionOverride&) = delete;
-
-    bool IsSet() const noexcept { return problem_.empty(); }
-    const std::string& Problem() const noexcept { return problem_; }
-
-private:
-    std::string programName_;
-    std::string problem_;
-};
-
 } // namespace driver
