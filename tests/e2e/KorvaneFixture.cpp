@@ -167,6 +167,20 @@ DetailsRows KorvaneTest::OpenDetails() {
     return rows.value_or(DetailsRows());
 }
 
+std::string ExpectedGameLine(const std::string& gameFolder, const std::string& korvaneFolder, int index,
+                             const LineOptions& options) {
+    std::string line = Scene(index).commandLineTemplate;
+    std::size_t at = 0;
+    for (const std::string& value :
+         {gameFolder + "\\system\\UT2003.exe",
+          bench::FormatIniArguments(options.renderer, options.detail, korvaneFolder), options.resolution}) {
+        at = line.find("%s", at);
+        line.replace(at, 2, value);
+        at += value.size();
+    }
+    return line;
+}
+
 DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts) {
     DetailsRows rows = {{"", ""},
                         // clang-format off
@@ -175,7 +189,7 @@ DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<st
                         // clang-format on
                         {"", ""}};
     for (int index = 0; index < kSceneCount; ++index) {
-        rows.push_back({Scene(index).detailsRow, sceneTexts.at(index)});
+        rows.push_back({Scene(index).detailsRowText, sceneTexts.at(index)});
     }
     return rows;
 }

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "GameLines.h"
+#include "bench/BenchOptions.h"
 #include "driver/DemoRegistry.h"
 #include "driver/Files.h"
 #include "driver/KorvaneWindows.h"
@@ -33,6 +33,24 @@ std::ostream& operator<<(std::ostream& out, const PressOutcome& outcome);
 namespace e2e {
 
 using namespace driver;
+using bench::Detail;
+using bench::Renderer;
+
+constexpr int kSceneCount = 6;
+inline const bench::SceneRow& Scene(int index) {
+    return bench::SceneTable().at(static_cast<std::size_t>(index));
+}
+
+struct LineOptions {
+    Renderer renderer = Renderer::Direct3D;
+    Detail detail = Detail::High;
+    std::string resolution = "1024x768";
+};
+// The command line scene `index` must get, whatever its length, for a demo in
+// `gameFolder` (the registry's "Folder" as it stands) and Korvane running in
+// `korvaneFolder`: the scene's template, which the unit tests spell out, filled in.
+std::string ExpectedGameLine(const std::string& gameFolder, const std::string& korvaneFolder, int index,
+                             const LineOptions& options = LineOptions());
 
 // The programs and folders handed over on the command line, as Windows paths.
 struct TestPrograms {

@@ -48,7 +48,11 @@ std::set<std::string> Run::RunBothPressesAndExit(int run) {
     EXPECT_TRUE(MakeFolders(bin) && CopyFileTo(Programs().korvane, JoinPath(bin, "korvane.exe")));
     EXPECT_TRUE(MakeFolders(working) &&
                 CopyFileTo(Programs().cpuDefinitions, JoinPath(working, "cpudef.dat")));
-    EXPECT_TRUE(WriteStandInSettings(Demo(), RoundingEdgeSettings() + "[start 7]\r\nfps=50\r\n"));
+    // Frame rates at the rounding edges of the score arithmetic, then 50 for the second press.
+    EXPECT_TRUE(WriteStandInSettings(Demo(), "[start 1]\r\nfps=102.839365\r\n[start 2]\r\nfps=32.142131\r\n"
+                                             "[start 3]\r\nfps=148.563505\r\n[start 4]\r\nfps=95.946027\r\n"
+                                             "[start 5]\r\nfps=74.610574\r\n[start 6]\r\nfps=30.308400\r\n"
+                                             "[start 7]\r\nfps=50\r\n"));
     const FileTree filesBefore = SnapshotFiles("C:\\");
     const RegistryTree registryBefore = SnapshotRegistry();
     StartKorvaneAndWaitForMainWindow(working, JoinPath(bin, "korvane.exe"));
