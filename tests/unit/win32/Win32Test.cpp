@@ -1,6 +1,6 @@
 // What only a real (or Wine's) Windows can show: korvane-cli's launcher with the
 // system's job objects and with none (as on Windows 98 and ME), the dialog
-// framework's report of an exception in a handler, and the machine's clock.
+// framework's report of an exception in a handler.
 // Started with --game PIDFILE this program is the "game": it starts one more copy
 // of itself (--sleep), writes that copy's process id to PIDFILE and sleeps.
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -21,9 +20,6 @@
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 #include "framework/SubclassedControl.h"
-#include "sysinfo/ClockMeasurement.h"
-#include "sysinfo/CpuInfo.h"
-#include "sysinfo/CpuidSource.h"
 
 namespace {
 
@@ -165,27 +161,6 @@ TEST(FrameworkTest, AnExceptionInAHandlerIsReportedUnderTheApplicationsNameAndTh
     EXPECT_EQ(SendAndCloseTheBox(dialog.Window()), "Framework test: the dialog failed");
     EXPECT_EQ(SendAndCloseTheBox(dialog.Item(100)), "Framework test: the control failed");
     EXPECT_TRUE(::IsWindow(dialog.Item(100)));
-}
-
-TEST(ClockTest, AgreesWithALongerMeasurementOfTheSameCounters) {
-    sysinfo::ClockSource& clock = sysinfo::MachineClock();
-    sysinfo::CpuInfo cpu(
-        sysinfo::MachineCpuid(), [] { return std::unique_ptr<framework::LineSource>(); }, [](const char*) {},
-        clock);
-    const auto started = std::chrono::steady_clock::now();
-    cpu.MeasureClock();
-    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(149))
-        << "it pauses 150 ms";
-    const std::uint64_t counter0 = clock.PerformanceCounter(), cycles0 = clock.TimeStampCounter();
-    clock.Pause(600);
-    const std::uint64_t counter1 = clock.PerformanceCounter(), cycles1 = clock.TimeStampCounter();
-    const double referenceMhz =
-        static_cast<double>(cycles1 - cycles0) * 1e-6 /
-        (static_cast<double>(counter1 - counter0) / static_cast<double>(clock.PerformanceFrequency()));
-    const double measuredMhz = sysinfo::TheCpuDescription().clockMhz;
-    std::printf("clock: %.3f MHz measured, %.3f MHz over 600 ms\n", measuredMhz, referenceMhz);
-    EXPECT_NEAR(measuredMhz, referenceMhz, referenceMhz * 0.002);
-    EXPECT_GT(measuredMhz, 100.0);
 }
 
 } // namespace
