@@ -5,26 +5,151 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
-#include <optional>
+#include <memory>
 #include <set>
 #include <sstream>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
-#include "CpuRig.h"
-#include "SourceTree.h"
+#include "framework/FileError.h"
+#include "framework/LineSource.h"
 #include "sysinfo/CacheDescriptors.h"
+#include "sysinfo/ClockMeasurement.h"
 #include "sysinfo/CpuDefinitions.h"
+#include "sysinfo/CpuInfo.h"
 #include "sysinfo/CpuidDump.h"
+#include "sysinfo/CpuidSource.h"
 #include "sysinfo/MachineFacts.h"
 #include "tools/korvane-cpuid/CpuidReport.h"
 
+#ifndef KORVANE_SOURCE_DIR
+#error "KORVANE_SOURCE_DIR must name the source tree"
+#endif
+
 namespace {
 
-using cputest::Rig;
-using sourcetree::ReadBytes;
-using sourcetree::SourcePath;
+// A path in the source tree. A Windows build runs under Wine, which shows the
+// Unix file system as drive Z:.
+std::string SourcePath(const std::string& relative) {
+    std::string root = KORVANE_SOURCE_DIR;
+#if defined(_WIN32)
+    if (!root.empty() && root[0] == '/') {
+        root = "Z:" + root;
+    }
+#endif
+    return root + "/" + relative;
+}
+
+using Leaves = std::vector<std::pair<std::uint32_t, sysinfo::CpuidRegisters>>;
+
+// Puts the process-wide record and flags back to how a program starts.
+void ResetProcessState() {
+    sysinfo::TheCpuDescription() = sysinfo::CpuDescription{};
+    sysinfo::descriptionLoaded = false;
+    sysinfo::clockMeasured = false;
+}
+
+class LoggingCpuid : public sysinfo::RecordedCpuid {
+public:
+    sysinfo::CpuidRegisters Query(std::uint32_t leaf) override {
+        queried.push_back(leaf);
+        return RecordedCpuid::Query(leaf);
+    }
+    std::vector<std::uint32_t> queried;
+};
+
+class ScriptedClock : public sysinfo::ClockSource {
+public:
+    std::uint64_t frequency = 0;
+    std::uint64_t counters[2] = {0, 0};
+    std::uint64_t cycles[2] = {0, 0};
+    std::string calls;
+
+    std::uint64_t PerformanceFrequency() override { return calls += "f ", frequency; }
+    std::uint64_t PerformanceCounter() override { return calls += "c ", counters[counterReads_++ % 2]; }
+    std::uint64_t TimeStampCounter() override { return calls += "t ", cycles[cycleReads_++ % 2]; }
+    void Pause(unsigned milliseconds) override { calls += "pause" + std::to_string(milliseconds) + " "; }
+
+private:
+    int counterReads_ = 0;
+    int cycleReads_ = 0;
+};
+
+// A processor as recorded registers, cpudef.dat as a text, and a clock a test
+// sets, with a record of what CpuInfo did with them: the leaves it asked for, how
+// often the file was opened and closed, and the vendor errors it reported.
+class Rig {
+public:
+    // Leaf 0 names `vendor` (EBX, EDX, ECX), leaf 1 has `signature` in EAX.
+    Rig(const char* vendor, std::uint32_t signature, const Leaves& leaves = {}, std::string text = "")
+        : definitions(std::move(text)) {
+        ResetProcessState();
+        char id[12] = {};
+        std::memcpy(id, vendor, std::min<std::size_t>(12, std::strlen(vendor)));
+        std::uint32_t words[3] = {};
+        std::memcpy(words, id, sizeof words);
+        cpuid.Record(0, {2, words[0], words[2], words[1]});
+        cpuid.Record(1, {signature, 0, 0, 0});
+        for (const auto& [leaf, registers] : leaves) {
+            cpuid.Record(leaf, registers);
+        }
+    }
+    ~Rig() { ResetProcessState(); }
+    Rig(const Rig&) = delete;
+    Rig& operator=(const Rig&) = delete;
+
+    sysinfo::CpuInfo Make() {
+        return sysinfo::CpuInfo(
+            cpuid,
+            [this]() -> std::unique_ptr<framework::LineSource> {
+                if (refuseToOpen) {
+                    throw framework::FileError("cpudef.dat", "The system cannot find the file specified.");
+                }
+                ++opened;
+                return std::make_unique<Lines>(*this);
+            },
+            [this](const char* text) {
+                reports.emplace_back(text);
+                openWhenReported = openWhenReported || opened != closed;
+            },
+            clock);
+    }
+
+    LoggingCpuid cpuid;
+    ScriptedClock clock;
+    std::string definitions;
+    bool refuseToOpen = false;
+    int failAfterLines = -1; // a read error after this many lines, as of a broken disk
+    int opened = 0;
+    int closed = 0;
+    std::vector<std::string> reports;
+    bool openWhenReported = false;
+
+private:
+    class Lines : public framework::LineSource {
+    public:
+        explicit Lines(Rig& rig) : rig_(rig), lines_(rig.definitions) {}
+        ~Lines() override { ++rig_.closed; }
+        bool ReadLine(std::string& line) override {
+            if (rig_.failAfterLines == 0) {
+                throw framework::FileError("cpudef.dat", "The device is not ready.");
+            }
+            --rig_.failAfterLines;
+            return lines_.ReadLine(line);
+        }
+
+    private:
+        Rig& rig_;
+        framework::TextLineSource lines_;
+    };
+};
 
 std::string Facts(const sysinfo::CpuInfo& cpu) {
     std::ostringstream facts;
@@ -36,10 +161,9 @@ std::string Facts(const sysinfo::CpuInfo& cpu) {
 // Each dump in tests/data/cpuid through korvane-cpuid, which reads it as CPUID and
 // looks it up in res/cpudef.dat as Korvane does; expected.txt holds the report.
 TEST(CpuTest, RealProcessorsGiveTheirFactsAndNames) {
-    const std::optional<std::string> expected = ReadBytes(SourcePath("tests/data/cpuid/expected.txt"));
-    ASSERT_TRUE(expected);
+    std::ifstream lines(SourcePath("tests/data/cpuid/expected.txt"));
+    ASSERT_TRUE(lines);
     std::set<std::string> listed;
-    std::istringstream lines(*expected);
     for (std::string line; std::getline(lines, line);) {
         if (line.empty() || line[0] == '#') {
             continue;
@@ -60,7 +184,7 @@ TEST(CpuTest, RealProcessorsGiveTheirFactsAndNames) {
         std::replace(report.begin(), report.end(), '\n', ' ');
         EXPECT_EQ(file + " " + report, line + " ");
     }
-    cputest::ResetProcessState();
+    ResetProcessState();
     std::set<std::string> dumps;
     for (const auto& item : std::filesystem::directory_iterator(SourcePath("tests/data/cpuid"))) {
         dumps.insert(item.path().filename().string());
@@ -116,7 +240,7 @@ TEST(CpuTest, IntelDescriptorBytes) {
 TEST(CpuTest, AmdExtendedLeaves) {
     const sysinfo::CpuidRegisters l1{0, 0, 0x40020140, 0x20020220};
     const sysinfo::CpuidRegisters l2{0, 0, 0x02008140, 0};
-    const std::tuple<std::uint32_t, cputest::Leaves, const char*> cases[] = {
+    const std::tuple<std::uint32_t, Leaves, const char*> cases[] = {
         {0x6A0, {{0x80000000u, {0xFFFFFFFFu, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 512"},
         {0x580, {{0x80000000u, {0x80000005u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 -1"},
         {0x501, {{0x80000005u, l1}}, "64+32 -1"}, // leaf 0x80000005 is read without asking
@@ -314,7 +438,7 @@ TEST(CpuTest, KorvaneCpuidArgumentsAndFailures) {
                   last + std::string(*last ? "\n" : ""));
         EXPECT_EQ(errors.str().empty(), status == cpuidtool::kReportComplete) << errors.str();
     }
-    cputest::ResetProcessState();
+    ResetProcessState();
 }
 
 TEST(CpuTest, PanelTexts) {
