@@ -1,7 +1,6 @@
 // The processor facts: CPUID dumps of real processors against the shipped
 // cpudef.dat, the cache rules the dumps do not reach, the once-per-process
-// lookup with its file closed on every path, the clock arithmetic, and the
-// korvane-cpuid tool.
+// lookup with its file closed on every path, and the clock arithmetic.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "SourceTree.h"
 #include "framework/FileError.h"
 #include "framework/LineSource.h"
 #include "sysinfo/CacheDescriptors.h"
@@ -29,23 +29,9 @@
 #include "sysinfo/MachineFacts.h"
 #include "tools/korvane-cpuid/CpuidReport.h"
 
-#ifndef KORVANE_SOURCE_DIR
-#error "KORVANE_SOURCE_DIR must name the source tree"
-#endif
-
 namespace {
 
-// A path in the source tree. A Windows build runs under Wine, which shows the
-// Unix file system as drive Z:.
-std::string SourcePath(const std::string& relative) {
-    std::string root = KORVANE_SOURCE_DIR;
-#if defined(_WIN32)
-    if (!root.empty() && root[0] == '/') {
-        root = "Z:" + root;
-    }
-#endif
-    return root + "/" + relative;
-}
+using sourcetree::SourcePath;
 
 using Leaves = std::vector<std::pair<std::uint32_t, sysinfo::CpuidRegisters>>;
 
@@ -407,38 +393,6 @@ TEST(CpuTest, DumpLines) {
         }
         EXPECT_EQ(text.str(), parsed) << line;
     }
-}
-
-TEST(CpuTest, KorvaneCpuidArgumentsAndFailures) {
-    const std::string katmai = SourcePath("tests/data/cpuid/pentium3_katmai.txt");
-    const std::string definitions = SourcePath("res/cpudef.dat");
-    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
-        {{katmai, "--cpudef", definitions},
-         cpuidtool::kReportComplete,
-         "processorName: Pentium III / PIII Xeon"},
-        {{"--cpudef", definitions, katmai},
-         cpuidtool::kReportComplete,
-         "processorName: Pentium III / PIII Xeon"},
-        {{katmai, "--cpudef", definitions + ".absent"},
-         cpuidtool::kReportIncomplete,
-         "processorName: cpudef.dat unreadable"},
-        // clang-format off
-        {{katmai, "--cpudef"}, cpuidtool::kReportFailed, ""}, {{"--verbose"}, cpuidtool::kReportFailed, ""},
-        {{katmai, katmai}, cpuidtool::kReportFailed, ""}, {{"--help"}, cpuidtool::kReportFailed, ""},
-        {{definitions + ".absent"}, cpuidtool::kReportFailed, ""},
-        // clang-format on
-        {{definitions}, cpuidtool::kReportFailed, ""}, // no CPUID line in it
-    };
-    for (const auto& [arguments, status, last] : cases) {
-        std::ostringstream out;
-        std::ostringstream errors;
-        EXPECT_EQ(cpuidtool::RunCpuidReport(arguments, out, errors), status) << arguments[0];
-        const std::string report = out.str();
-        EXPECT_EQ(report.empty() ? "" : report.substr(report.rfind('\n', report.size() - 2) + 1),
-                  last + std::string(*last ? "\n" : ""));
-        EXPECT_EQ(errors.str().empty(), status == cpuidtool::kReportComplete) << errors.str();
-    }
-    ResetProcessState();
 }
 
 TEST(CpuTest, PanelTexts) {

@@ -69,16 +69,6 @@ TEST(SceneScoreTest, FlybySumAfterScene2AndBotmatchSumAfterScene5) {
     EXPECT_EQ(Texts(run), "N/A |N/A |N/A ");
 }
 
-TEST(SceneScoreTest, ALaterPressStartsAtZeroAndKeepsTheOtherSlots) {
-    SceneResults results;
-    Press(results, {{0, 40}, {1, 42}, {2, 44}, {3, 30}, {4, 32}, {5, 34}});
-    const SceneResults second = Press(results, {{0, 50.5}});
-    EXPECT_EQ(results.sceneFps, (std::array<float, 6>{50.5f, 42, 44, 30, 32, 34}));
-    EXPECT_EQ(second.scenesRun, 1);
-    EXPECT_EQ(second.runTotal, 50.5f);
-    EXPECT_EQ(Texts(second), "N/A |N/A |N/A ");
-}
-
 TEST(SceneScoreTest, ResultTexts) {
     const std::pair<std::array<double, 6>, const char*> cases[] = {
         // Exact thirds and sixths would give 3700, 42 and 32, or just below.
