@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Draws every HTML page in FOLDER with a real browser (Debian's chromium, headless)
-# into a PNG beside it, and fails a page whose charts came out blank: the charts
-# are the only coloured part of a page (text and tables are grey), so a drawn page
-# must have at least MIN saturated pixels. A copy of the first page with its bars,
+# Draws each HTML page given with a real browser (Debian's chromium, headless) into
+# a PNG in PNG_FOLDER, and fails a page whose charts came out blank: the charts are
+# the only coloured part of a page (text and tables are grey), so a drawn page must
+# have at least 500 saturated pixels. A copy of the first page with its bars,
 # dots and lines taken out must fail, which shows the check can.
-# Usage: check-html-render.sh FOLDER [MIN]
+# Usage: check-html-render.sh PNG_FOLDER PAGE...
 set -uo pipefail
-folder=$1 min=${2:-500}
+out=$1 min=500
+shift
+mkdir -p "$out" || exit 1
 browser=$(command -v chromium || command -v chromium-browser) || { echo "FAIL: no chromium"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,10 +21,11 @@ coloured() {
 }
 
 status=0
-pages=("$folder"/*.html)
-[ -e "${pages[0]}" ] || { echo "FAIL: no page in $folder"; exit 1; }
+pages=("$@")
+[ -f "${pages[0]:-}" ] || { echo "FAIL: no page ${pages[0]:-given}"; exit 1; }
 for page in "${pages[@]}"; do
-    count=$(coloured "$page" "${page%.html}.png") || count=0
+    png=$out/$(basename "${page%.html}").png
+    count=$(coloured "$page" "$png") || count=0
     if [ "${count:-0}" -ge "$min" ]; then
         echo "ok:   $(basename "$page"): $count coloured pixels"
     else

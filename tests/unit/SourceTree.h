@@ -1,0 +1,42 @@
+// Files of the source tree the unit tests read: cpudef.dat, CPUID dumps, and the
+// expected files of tests/data, which KORVANE_WRITE_EXPECTED=1 writes afresh
+// instead (to be read over before they are committed).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#ifndef KORVANE_SOURCE_DIR
+#error "KORVANE_SOURCE_DIR must name the source tree"
+#endif
+
+namespace sourcetree {
+
+// A path in the source tree. A Windows build runs under Wine, which shows the
+// Unix file system as drive Z:.
+inline std::string SourcePath(const std::string& relative) {
+    std::string root = KORVANE_SOURCE_DIR;
+#if defined(_WIN32)
+    root = !root.empty() && root[0] == '/' ? "Z:" + root : root;
+#endif
+    return root + "/" + relative;
+}
+
+// Expects `text` to be, byte for byte, the file tests/data/`name`.
+inline void ExpectFile(const std::string& name, const std::string& text) {
+    const std::string path = SourcePath("tests/data/" + name);
+    if (std::getenv("KORVANE_WRITE_EXPECTED") != nullptr) {
+        EXPECT_TRUE(std::ofstream(path, std::ios::binary) << text) << path;
+        return;
+    }
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_TRUE(file) << "no file " << path;
+    EXPECT_EQ(text, std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()))
+        << path;
+}
+
+} // namespace sourcetree
