@@ -1,16 +1,14 @@
 // The platform-free halves of the system calls: the OS name of a version
-// number, the demo's folder from a registry query, text lines from chunks, and
-// the handle owner.
+// number, the demo's folder from a registry query, and the handle owner. (Text
+// lines from chunks are the fuzz targets' property: joined, they are the text.)
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/InstallPaths.h"
-#include "framework/LineSource.h"
 #include "framework/UniqueOwner.h"
 #include "sysinfo/OsNames.h"
 
@@ -63,50 +61,6 @@ TEST(InstallPathsTest, OnlyAStringThatFitsIsTheFolder) {
     EXPECT_EQ(paths.gameExecutable, "D:\\Games\\UT2003 Demo\\system\\UT2003.exe");
     EXPECT_EQ(paths.systemFolder, "D:\\Games\\UT2003 Demo\\system");
     EXPECT_EQ(paths.gameFolder, "D:\\Games\\UT2003 Demo");
-}
-
-std::vector<std::string> AllLines(framework::LineSource& source) {
-    std::vector<std::string> lines;
-    std::string line = "sentinel";
-    while (source.ReadLine(line)) {
-        lines.push_back(line);
-    }
-    EXPECT_EQ(line, "") << "the line is empty at the end";
-    return lines;
-}
-
-TEST(LineSourceTest, SplitsAsTextModeInOneChunkAndInChunksOfOneToSixBytes) {
-    const std::pair<std::string, std::vector<std::string>> cases[] = {
-        // clang-format off
-        {"", {}}, {"abc", {"abc"}}, {"a\nb\n", {"a", "b"}}, {"a\r\nb\r\n", {"a", "b"}},
-        {"a\r\nb\nc", {"a", "b", "c"}}, {"x = 1\n\n", {"x = 1", ""}}, {"\n\r\n", {"", ""}},
-        {"a\rb\n", {"a\rb"}}, {"a\r\r\n", {"a\r"}}, {"a\nb\r", {"a", "b\r"}},
-        // clang-format on
-        {"first\r\nsecond", {"first", "second"}}, // with six-byte chunks the CR LF is cut in two
-        {std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
-        {std::string(300000, 'x') + "\nend", {std::string(300000, 'x'), "end"}},
-    };
-    for (const auto& [text, lines] : cases) {
-        framework::TextLineSource whole(text);
-        EXPECT_EQ(AllLines(whole), lines);
-        for (std::size_t chunk = 1; chunk <= 6; ++chunk) {
-            std::size_t offset = 0;
-            framework::ChunkLineReader reader(
-                [&, text = text](char* buffer, std::size_t size) {
-                    std::size_t count = 0;
-                    while (count < size && offset < text.size()) {
-                        buffer[count++] = text[offset++];
-                    }
-                    return count;
-                },
-                chunk);
-            EXPECT_EQ(AllLines(reader), lines) << chunk << "-byte chunks";
-        }
-    }
-    framework::ChunkLineReader failing(
-        [](char*, std::size_t) -> std::size_t { throw std::runtime_error("disk"); });
-    std::string line;
-    EXPECT_THROW(failing.ReadLine(line), std::runtime_error);
 }
 
 std::vector<int> closed;
