@@ -101,10 +101,7 @@ void KorvaneTest::StartKorvane(const std::string& workingFolder, const std::stri
     korvaneFolder_ = workingFolder.empty() ? KorvaneFolder() : workingFolder;
     const std::string file = JoinPath(korvaneFolder_, "cpudef.dat");
     ASSERT_TRUE(MakeFolders(korvaneFolder_)) << "cannot make " << korvaneFolder_;
-    ASSERT_TRUE(!definitions                ? DeleteFileAt(file)
-                : *definitions == "shipped" ? FileExists(file) || CopyFileTo(Programs().cpuDefinitions, file)
-                                            : WriteTextFile(file, *definitions))
-        << file;
+    ASSERT_TRUE(FileExists(file) || CopyFileTo(Programs().cpuDefinitions, file)) << file;
     std::string error;
     korvane_ =
         Process::Start(executable.empty() ? Programs().korvane : executable, "", korvaneFolder_, &error);

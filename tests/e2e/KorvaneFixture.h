@@ -113,11 +113,9 @@ protected:
     const DemoInstall& Demo() const { return *demo_; }
 
     // Starts `executable` (korvane.exe when empty) in `workingFolder`
-    // (KorvaneFolder() when empty), with the shipped cpudef.dat there unless
-    // `definitions` gives its bytes (nothing: no file).
+    // (KorvaneFolder() when empty), with the shipped cpudef.dat there.
     void StartKorvane(const std::string& workingFolder = std::string(),
                       const std::string& executable = std::string());
-    std::optional<std::string> definitions = std::string("shipped");
     // StartKorvane, then waits for the visible main window into Main(). With
     // `atFirstSight` it looks every millisecond and calls it the moment the
     // window is first seen visible.

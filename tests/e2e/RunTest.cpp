@@ -1,10 +1,11 @@
-// Presses that run: the six scenes in order at idle priority with the lines the
-// game must get, the result window's and the details list's texts at the
-// rounding edges of the score, a second press of one scene, hiding the result
-// window, the options choosing the line; and Korvane writing nothing but what
-// the game writes.
+// Presses that run: the machine facts there at first sight and unchanged, the six
+// scenes in order at idle priority with the lines the game must get, the result window's and the details
+// list's texts at the rounding edges of the score, a second press of one scene, hiding the result window, the
+// options choosing the line; and Korvane writing nothing but what the game writes.
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <regex>
 #include <set>
 
 #include "KorvaneFixture.h"
@@ -23,6 +24,16 @@ std::string Lower(std::string text) {
 bool IsWinesOwn(const std::string& path) {
     return path.rfind("hklm\\system\\currentcontrolset\\control\\video", 0) == 0 ||
            path.rfind("hklm\\hardware\\devicemap\\video", 0) == 0;
+}
+
+// The machine facts as the system holds them (read without a message to Korvane), or as Korvane answers.
+std::map<int, std::string> Labels(HWND main, bool stored) {
+    std::map<int, std::string> labels;
+    for (const int id : {IDC_MAIN_PROCESSOR, IDC_MAIN_FREQUENCY, IDC_MAIN_CACHE, IDC_MAIN_RAM,
+                         IDC_MAIN_OS_NAME, IDC_MAIN_VIDEO_CARD}) {
+        labels[id] = stored ? StoredWindowText(::GetDlgItem(main, id)) : ControlText(main, id).value_or("?");
+    }
+    return labels;
 }
 
 // A key this test writes between the snapshots, so that the comparison is seen to catch a write.
@@ -46,6 +57,7 @@ std::set<std::string> Run::RunBothPressesAndExit(int run) {
     const std::string bin = JoinPath(Root(), "bin" + std::to_string(run));
     const std::string working = JoinPath(Root(), std::string(1, static_cast<char>('x' + run)));
     EXPECT_TRUE(MakeFolders(bin) && CopyFileTo(Programs().korvane, JoinPath(bin, "korvane.exe")));
+    // Before the snapshots: the definitions file is the user's, not Korvane's writing.
     EXPECT_TRUE(MakeFolders(working) &&
                 CopyFileTo(Programs().cpuDefinitions, JoinPath(working, "cpudef.dat")));
     // Frame rates at the rounding edges of the score arithmetic, then 50 for the second press.
@@ -55,13 +67,30 @@ std::set<std::string> Run::RunBothPressesAndExit(int run) {
                                              "[start 7]\r\nfps=50\r\n"));
     const FileTree filesBefore = SnapshotFiles("C:\\");
     const RegistryTree registryBefore = SnapshotRegistry();
-    StartKorvaneAndWaitForMainWindow(working, JoinPath(bin, "korvane.exe"));
+    // The machine facts are there when the main window first shows, formatted, and never change.
+    std::map<int, std::string> facts;
+    StartKorvaneAndWaitForMainWindow(working, JoinPath(bin, "korvane.exe"), [&](HWND main) {
+        // Wine keeps every control's text where another process can read it; Windows only captions.
+        facts = Labels(main, StoredWindowText(::GetDlgItem(main, IDCANCEL)) == "Exit");
+    });
     if (HasFatalFailure()) {
         return changed;
     }
+    MEMORYSTATUSEX memory = {sizeof memory, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(::GlobalMemoryStatusEx(&memory));
+    EXPECT_TRUE(std::regex_match(facts[IDC_MAIN_FREQUENCY], std::regex("[1-9][0-9]*\\.[0-9]{2} MHz")) &&
+                std::regex_match(facts[IDC_MAIN_CACHE], std::regex("-?[0-9]+k L1, -?[0-9]+k L2")) &&
+                !facts[IDC_MAIN_PROCESSOR].empty() && !facts[IDC_MAIN_VIDEO_CARD].empty())
+        << ::testing::PrintToString(facts);
+    EXPECT_EQ(facts[IDC_MAIN_RAM], std::to_string((memory.ullTotalPhys >> 20) + 1) + " MByte");
+    EXPECT_EQ(facts[IDC_MAIN_OS_NAME], "Next Generation Windows") << "Wine plays Windows 7 or later";
+    EXPECT_EQ(Labels(Main(), false), facts) << "Korvane answers with other texts";
+    int factChanges = 0;
     EXPECT_EQ(PriorityClassOf(Korvane().Id()), std::optional<DWORD>(NORMAL_PRIORITY_CLASS));
 
-    const RunOutcome first = PressBenchmarkNow(kSceneCount);
+    const RunOutcome first =
+        PressBenchmarkNow(kSceneCount, [&] { factChanges += Labels(Main(), true) != facts; });
+    EXPECT_EQ(factChanges, 0) << "the machine facts changed while the game ran";
     EXPECT_TRUE(first.finished && first.resultsShown) << first;
     EXPECT_TRUE(first.sawBusy) << "the main window answered while the game ran";
     EXPECT_GE(first.elapsedMs, kSceneCount * kPauseAfterSceneMs) << "six scenes need six pauses of 3000 ms";
