@@ -1,11 +1,12 @@
-// The game command lines: every scene's exact line, the ini files of each renderer
-// and detail, the inserted values taken unchanged, and the 280-byte buffer,
+// The game command lines: every scene's exact line with the ini files of each
+// renderer and detail, the inserted values taken unchanged, and the 280-byte buffer,
 // filled whole or not at all.
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
+#include "SourceTree.h"
 #include "bench/BenchOptions.h"
 
 namespace {
@@ -21,41 +22,36 @@ std::optional<std::string> Line(std::size_t scene, const std::string& gameFolder
                                      resolution);
 }
 
+// Every scene with every renderer and detail, and Flyby 1 at each resolution and
+// none: the lines of tests/data/command-lines.txt. Then values with blanks, a
+// root folder's separator and printf's own signs, inserted unchanged.
 TEST(CommandLineTest, EachSceneAndOptionGivesItsLine) {
-    const std::string flyby =
-        "?game=engine.gameinfo -benchmark -seconds=77 -exec=..\\Benchmark\\Stuff\\flybyexec.txt ";
-    const std::string botmatch = "?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
-                                 "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt ";
-    const std::string user = ".ini userini=..\\Benchmark\\Stuff\\";
-    const std::string high = "MaxDetailD3D" + user + "MaxDetailUser.ini -nosound -UPT -";
-    const std::string game = "C:\\UT\\system\\UT2003.exe ";
-    const struct {
-        std::size_t scene;
-        const char *folder, *directory;
-        Renderer renderer;
-        Detail detail;
-        const char* resolution;
-        std::string line;
-    } cases[] = {
-        // clang-format off
-        {0, "C:\\UT", "C:\\K", Renderer::Direct3D, Detail::High, "1024x768", game + "dm-antalus" + flyby + "ini=C:\\K\\" + high + "1024x768"},
-        {1, "C:\\UT", "C:\\K", Renderer::Direct3D, Detail::High, "1024x768", game + "dm-asbestos" + flyby + "ini=C:\\K\\" + high + "1024x768"},
-        {2, "C:\\UT", "C:\\K", Renderer::Direct3D, Detail::High, "1024x768", game + "ctf-citadel" + flyby + "ini=C:\\K\\" + high + "1024x768"},
-        {3, "C:\\UT", "C:\\K", Renderer::Direct3D, Detail::High, "1024x768", game + "dm-antalus" + botmatch + "ini=C:\\K\\" + high + "1024x768"},
-        {4, "C:\\UT", "C:\\K", Renderer::Direct3D, Detail::High, "1024x768", game + "dm-asbestos" + botmatch + "ini=C:\\K\\" + high + "1024x768"},
-        {5, "C:\\UT", "C:\\K", Renderer::Direct3D, Detail::High, "1024x768", game + "ctf-citadel" + botmatch + "ini=C:\\K\\" + high + "1024x768"},
-        {0, "C:\\UT", "C:\\K", Renderer::OpenGL, Detail::High, "640x480", game + "dm-antalus" + flyby + "ini=C:\\K\\MaxDetailOGL" + user + "MaxDetailUser.ini -nosound -UPT -640x480"},
-        {0, "C:\\UT", "C:\\K", Renderer::OpenGL, Detail::Low, "800x600", game + "dm-antalus" + flyby + "ini=C:\\K\\MinDetailOGL" + user + "MinDetailUser.ini -nosound -UPT -800x600"},
-        {0, "C:\\UT", "C:\\K", Renderer::Direct3D, Detail::Low, "", game + "dm-antalus" + flyby + "ini=C:\\K\\MinDetailD3D" + user + "MinDetailUser.ini -nosound -UPT -"},
-        {0, "C:\\Program Files\\UT", "E:\\", Renderer::Direct3D, Detail::High, "1600x1200", "C:\\Program Files\\UT\\system\\UT2003.exe dm-antalus" + flyby + "ini=E:\\\\" + high + "1600x1200"},
-        {0, "C:\\1%s\\%d%%", "C:\\5%s", Renderer::Direct3D, Detail::High, "%s", "C:\\1%s\\%d%%\\system\\UT2003.exe dm-antalus" + flyby + "ini=C:\\5%s\\" + high + "%s"},
-        // clang-format on
+    std::string lines;
+    const auto add = [&lines](std::size_t scene, Renderer renderer, Detail detail,
+                              const std::string& resolution) {
+        lines += Line(scene, "C:\\UT", renderer, detail, "C:\\K", resolution).value_or("(none)") + "\n";
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Line(c.scene, c.folder, c.renderer, c.detail, c.directory, c.resolution), c.line);
-        EXPECT_EQ(bench::SceneTable()[c.scene].index, static_cast<int>(c.scene));
-        EXPECT_EQ(bench::SceneTable()[c.scene].isFlyby, c.scene < 3);
+    for (const bench::SceneRow& scene : bench::SceneTable()) {
+        EXPECT_EQ(scene.isFlyby, scene.index < 3);
+        for (const Renderer renderer : {Renderer::Direct3D, Renderer::OpenGL}) {
+            for (const Detail detail : {Detail::High, Detail::Low}) {
+                add(static_cast<std::size_t>(scene.index), renderer, detail, "1024x768");
+            }
+        }
     }
+    for (const bench::ResolutionRow& resolution : bench::ResolutionTable()) {
+        add(0, Renderer::Direct3D, Detail::High, resolution.text);
+    }
+    add(0, Renderer::Direct3D, Detail::High, "");
+    sourcetree::ExpectFile("command-lines.txt", lines);
+    const std::string flyby = " dm-antalus?game=engine.gameinfo -benchmark -seconds=77 "
+                              "-exec=..\\Benchmark\\Stuff\\flybyexec.txt ini=";
+    const std::string ini =
+        "MaxDetailD3D.ini userini=..\\Benchmark\\Stuff\\MaxDetailUser.ini -nosound -UPT -";
+    EXPECT_EQ(Line(0, "C:\\Program Files\\UT", Renderer::Direct3D, Detail::High, "E:\\", "1600x1200"),
+              "C:\\Program Files\\UT\\system\\UT2003.exe" + flyby + "E:\\\\" + ini + "1600x1200");
+    EXPECT_EQ(Line(0, "C:\\1%s\\%d%%", Renderer::Direct3D, Detail::High, "C:\\5%s", "%s"),
+              "C:\\1%s\\%d%%\\system\\UT2003.exe" + flyby + "C:\\5%s\\" + ini + "%s");
 }
 
 // With the longest templates (scenes 4 and 5) and 1600x1200, 46 characters are
