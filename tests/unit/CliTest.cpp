@@ -43,14 +43,17 @@ int Count(const std::string& text, const std::string& part) {
 
 // --- Arguments ---------------------------------------------------------------
 
-// The parsed options in one line: command, renderer, detail, resolution,
-// scenes, runs, time-out, JSON file, CSV file, quiet.
+// What the arguments parse to in one line, as tests/data/cli-arguments.txt has it.
 std::string Describe(const std::vector<std::string>& arguments) {
     const cli::ParsedArguments parsed = cli::ParseArguments(arguments);
-    if (!parsed.error.empty()) {
-        return "error: " + parsed.error;
-    }
     const cli::CliOptions& o = parsed.options;
+    const cli::CompareOptions& c = parsed.compare;
+    if (!parsed.error.empty() || parsed.command == cli::Command::Compare) {
+        return !parsed.error.empty()
+                   ? "error: " + parsed.error
+                   : "compare [" + c.basePath + "] [" + c.newPath + "] [" + c.jsonPath + "] " +
+                         (c.failBelowPercent ? std::to_string(*c.failBelowPercent) : "-");
+    }
     std::string scenes;
     for (const bool chosen : o.scenes) {
         scenes += chosen ? '1' : '0';
@@ -70,70 +73,18 @@ std::string Describe(const std::vector<std::string>& arguments) {
            " [" + o.jsonPath + "] [" + o.csvPath + "] " + (o.quiet ? "quiet" : "-");
 }
 
+// Run and compare, good arguments and each way of getting them wrong.
 TEST(CliArgumentsTest, OptionsOrTheMessageThatNamesABadArgument) {
-    const std::string E = "error: ";
-    const std::string sceneHelp = "; give all, or names (flyby1, flyby2, flyby3, botmatch1, botmatch2, "
-                                  "botmatch3) or indexes (0 to 5) separated by commas";
-    const std::string list = " (or a list of them separated by commas, or all), not ";
-    const std::string resolutions =
-        "--resolution takes 640x480, 800x600, 1024x768, 1280x1024 or 1600x1200" + list;
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, "run d3d high 1024x768 111111 3 - [] [] -"},
-        {{"--renderer", "opengl", "--detail", "low", "--resolution", "640x480"},
-         "run opengl low 640x480 111111 3 - [] [] -"},
-        {{"--renderer=OpenGL", "--detail=LOW", "--resolution=1600X1200"},
-         "run opengl low 1600x1200 111111 3 - [] [] -"},
-        {{"--renderer=all", "--detail", "Low,high,low"},
-         "run opengl+d3d high+low 1024x768 111111 3 - [] [] -"},
-        {{"--resolution", "1600x1200,640X480,1600x1200", "--renderer", "d3d,opengl"},
-         "run opengl+d3d high 640x480+1600x1200 111111 3 - [] [] -"},
-        {{"--resolution=ALL"},
-         "run d3d high 640x480+800x600+1024x768+1280x1024+1600x1200 111111 3 - [] [] -"},
-        {{"--scenes", "botmatch1,flyby3"}, "run d3d high 1024x768 001100 3 - [] [] -"},
-        {{"--scenes", "flyby2,4,botmatch3"}, "run d3d high 1024x768 010011 3 - [] [] -"},
-        {{"--scenes=0,5"}, "run d3d high 1024x768 100001 3 - [] [] -"},
-        {{"--scenes", "2,FLYBY3"}, "run d3d high 1024x768 001000 3 - [] [] -"},
-        {{"--scenes", "botmatch2"}, "run d3d high 1024x768 000010 3 - [] [] -"},
-        {{"--scenes", "all"}, "run d3d high 1024x768 111111 3 - [] [] -"},
-        {{"--runs", "1", "--timeout=5"}, "run d3d high 1024x768 111111 1 5 [] [] -"},
-        {{"--runs=100", "--timeout", "86400"}, "run d3d high 1024x768 111111 100 86400 [] [] -"},
-        {{"--json", "C:\\out dir\\run.json", "--csv=run.csv", "--quiet"},
-         "run d3d high 1024x768 111111 3 - [C:\\out dir\\run.json] [run.csv] quiet"},
-        {{"--help"}, "help d3d high 1024x768 111111 3 - [] [] -"},
-        {{"/?"}, "help d3d high 1024x768 111111 3 - [] [] -"},
-        {{"-h"}, "help d3d high 1024x768 111111 3 - [] [] -"},
-        {{"--version"}, "version d3d high 1024x768 111111 3 - [] [] -"},
-        {{"--version", "--help"}, "help d3d high 1024x768 111111 3 - [] [] -"},
-        // clang-format off
-        {{"--frobnicate"}, E + "unknown argument \"--frobnicate\""}, {{"flyby1"}, E + "unknown argument \"flyby1\""},
-        {{"-runs", "2"}, E + "unknown argument \"-runs\""},
-        {{"--runs", "0"}, E + "--runs takes a whole number from 1 to 100, not \"0\""},
-        {{"--runs", "101"}, E + "--runs takes a whole number from 1 to 100, not \"101\""},
-        {{"--runs", "2.5"}, E + "--runs takes a whole number from 1 to 100, not \"2.5\""},
-        {{"--runs", "99999999999"}, E + "--runs takes a whole number from 1 to 100, not \"99999999999\""},
-        {{"--runs"}, E + "--runs needs a value"},
-        {{"--timeout", "0"}, E + "--timeout takes whole seconds from 1 to 86400, not \"0\""},
-        {{"--timeout", "86401"}, E + "--timeout takes whole seconds from 1 to 86400, not \"86401\""},
-        {{"--timeout", "30s"}, E + "--timeout takes whole seconds from 1 to 86400, not \"30s\""},
-        {{"--renderer", "vulkan"}, E + "--renderer takes d3d or opengl" + list + "\"vulkan\""},
-        {{"--renderer", "d3d,all"}, E + "--renderer takes d3d or opengl" + list + "\"all\""},
-        {{"--detail=medium"}, E + "--detail takes high or low" + list + "\"medium\""},
-        {{"--detail=high,"}, E + "--detail takes high or low" + list + "\"\""},
-        {{"--resolution", "1024x769"}, E + resolutions + "\"1024x769\""},
-        {{"--resolution", "640x480,,800x600"}, E + resolutions + "\"\""},
-        {{"--scenes", "flyby1,flyby4"}, E + "--scenes: \"flyby4\" is no scene" + sceneHelp},
-        {{"--scenes", "6"}, E + "--scenes: \"6\" is no scene" + sceneHelp},
-        {{"--scenes", "flyby1,"}, E + "--scenes: \"\" is no scene" + sceneHelp},
-        {{"--json="}, E + "--json needs a file name"},
-        {{"--runs", "2", "--runs", "3"}, E + "--runs is given more than once"},
-        {{"--json", "out.txt", "--csv", "out.txt"}, E + "--json and --csv name the same file"},
-        {{"--html", "a", "--json", "a"}, E + "--json and --html name the same file"},
-        {{"--csv=x", "--html=x"}, E + "--csv and --html name the same file"}, {{"--html="}, E + "--html needs a file name"},
-        {{"--help", "--bogus"}, E + "unknown argument \"--bogus\""},
-        // clang-format on
-    };
-    for (const auto& [arguments, expected] : cases) {
-        EXPECT_EQ(Describe(arguments), expected) << ::testing::PrintToString(arguments);
+    const std::vector<std::vector<std::string>> cases = sourcetree::ReadTable("cli-arguments.txt");
+    EXPECT_GE(cases.size(), 60u);
+    for (const std::vector<std::string>& row : cases) {
+        std::vector<std::string> arguments;
+        for (std::string rest = row[0]; !rest.empty();) {
+            const std::size_t end = rest.find(" | ");
+            arguments.push_back(rest.substr(0, end));
+            rest = end == std::string::npos ? "" : rest.substr(end + 3);
+        }
+        EXPECT_EQ(Describe(arguments), row.at(1)) << row[0];
     }
 }
 
@@ -476,49 +427,6 @@ TEST(JsonWriterTest, StringsAndNumbers) {
 using cli::CompareValues;
 using cli::ReportValues;
 using cli::Verdict;
-
-TEST(CompareTest, ArgumentsOrTheMessageThatNamesABadOne) {
-    const auto describe = [](const std::vector<std::string>& arguments) {
-        const cli::ParsedArguments parsed = cli::ParseArguments(arguments);
-        const cli::CompareOptions& o = parsed.compare;
-        if (!parsed.error.empty()) {
-            return "error: " + parsed.error;
-        }
-        return std::string(parsed.command == cli::Command::Compare ? "compare" : "other") + " [" +
-               o.basePath + "] [" + o.newPath + "] [" + o.jsonPath + "] " +
-               (o.failBelowPercent ? std::to_string(*o.failBelowPercent) : "-");
-    };
-    const std::string pair = "error: compare takes two reports: korvane-cli compare BASE.json NEW.json";
-    const std::string percent = "error: --fail-below takes a percentage from 0 to 100, not ";
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"compare", "a.json", "b.json"}, "compare [a.json] [b.json] [] -"},
-        {{"compare", "--fail-below", "2.5", "a.json", "--json=c.json", "b.json"},
-         "compare [a.json] [b.json] [c.json] 2.500000"},
-        {{"compare", "a", "b", "--fail-below=.25"}, "compare [a] [b] [] 0.250000"},
-        {{"compare", "a", "b", "--fail-below", "100"}, "compare [a] [b] [] 100.000000"},
-        {{"compare", "a", "b", "--fail-below", "0"}, "compare [a] [b] [] 0.000000"},
-        {{"compare", "a", "--help"}, "other [] [] [] -"},
-        {{"compare"}, pair},
-        {{"compare", "a"}, pair},
-        {{"compare", "a", "b", "c"}, pair},
-        {{"compare", "a", "b", "--fail-below", "100.5"}, percent + "\"100.5\""},
-        {{"compare", "a", "b", "--fail-below", "5."}, percent + "\"5.\""},
-        {{"compare", "a", "b", "--fail-below", "-3"}, percent + "\"-3\""},
-        {{"compare", "a", "b", "--fail-below", "1e2"}, percent + "\"1e2\""},
-        {{"compare", "a", "b", "--fail-below"}, "error: --fail-below needs a value"},
-        {{"compare", "a", "b", "--json", "x", "--json", "y"}, "error: --json is given more than once"},
-        {{"compare", "a", "b", "--json="}, "error: --json needs a file name"},
-        {{"compare", "a", "b", "--json", "b"}, "error: --json names a report being compared"},
-        {{"compare", "a", "b", "--html", "a"}, "error: --html names a report being compared"},
-        {{"compare", "a", "b", "--html", "x", "--json=x"}, "error: --json and --html name the same file"},
-        {{"compare", "a", "b", "--html="}, "error: --html needs a file name"},
-        {{"compare", "a", "b", "--runs", "2"}, "error: compare: unknown argument \"--runs\""},
-        {{"a", "compare"}, "error: unknown argument \"a\""},
-    };
-    for (const auto& [arguments, expected] : cases) {
-        EXPECT_EQ(describe(arguments), expected) << ::testing::PrintToString(arguments);
-    }
-}
 
 TEST(CompareTest, WelchSatterthwaiteDegreesOfFreedomAndTheTQuantile) {
     // Variances and sizes, base then new; by hand: (v1/n1 + v2/n2)^2 / ((v1/n1)^2/(n1-1) + (v2/n2)^2/(n2-1)).

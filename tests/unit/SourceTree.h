@@ -1,5 +1,5 @@
-// Files of the source tree the unit tests read: cpudef.dat, CPUID dumps, and the
-// expected files of tests/data, which KORVANE_WRITE_EXPECTED=1 writes afresh
+// Files of the source tree the unit tests read: cpudef.dat, CPUID dumps, the
+// tables and the expected files of tests/data, which KORVANE_WRITE_EXPECTED=1 writes afresh
 // instead (to be read over before they are committed).
 #pragma once
 
@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #ifndef KORVANE_SOURCE_DIR
 #error "KORVANE_SOURCE_DIR must name the source tree"
@@ -37,6 +39,24 @@ inline void ExpectFile(const std::string& name, const std::string& text) {
     EXPECT_TRUE(file) << "no file " << path;
     EXPECT_EQ(text, std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()))
         << path;
+}
+
+// The rows of the table tests/data/`name`: its lines but blank ones and those
+// starting with '#', each cut at its tabs.
+inline std::vector<std::vector<std::string>> ReadTable(const std::string& name) {
+    std::ifstream file(SourcePath("tests/data/" + name), std::ios::binary);
+    EXPECT_TRUE(file) << "no table " << name;
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line[0] != '#') {
+            rows.emplace_back();
+            std::istringstream fields(line);
+            for (std::string field; std::getline(fields, field, '\t');) {
+                rows.back().push_back(field);
+            }
+        }
+    }
+    return rows;
 }
 
 } // namespace sourcetree
