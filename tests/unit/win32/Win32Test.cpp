@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -16,6 +14,7 @@
 #include <thread>
 
 #include "cli/GameJob.h"
+#include "driver/Ui.h"
 #include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
@@ -116,41 +115,17 @@ protected:
     }
 };
 
-std::string TextOf(HWND window) {
-    char text[256] = {};
-    return std::string(text,
-                       static_cast<std::size_t>(std::max(0, ::GetWindowTextA(window, text, sizeof text))));
-}
-
-BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char className[32] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    const bool isBox = owner == ::GetCurrentProcessId() && std::string(className) == "#32770" &&
-                       ::IsWindowVisible(window) && TextOf(window) != "Framework dialog";
-    *reinterpret_cast<HWND*>(found) = isBox ? window : nullptr;
-    return isBox ? FALSE : TRUE;
-}
-
 // The caption and text of the stop box that sending kThrow to `target` shows,
 // read and closed from another thread while the sender waits in it.
 std::string SendAndCloseTheBox(HWND target) {
     std::string seen;
-    std::atomic<bool> sent{false};
-    std::thread closer([&seen, &sent] {
-        for (int tries = 0; tries < 500 && !sent; ++tries, ::Sleep(20)) {
-            HWND box = nullptr;
-            ::EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&box));
-            if (box != nullptr) {
-                seen = TextOf(box) + ": " + TextOf(::GetDlgItem(box, 0xFFFF));
-                ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                return;
-            }
+    std::thread closer([&seen] {
+        if (const auto box = driver::WaitForMessageBox(::GetCurrentProcessId(), 10000)) {
+            seen = box->caption + ": " + box->text;
+            driver::CloseMessageBox(*box);
         }
     });
     ::SendMessageA(target, kThrow, 0, 0);
-    sent = true;
     closer.join();
     return seen;
 }
