@@ -55,7 +55,6 @@ std::string ExpectedGameLine(const std::string& gameFolder, const std::string& k
 // The programs and folders handed over on the command line, as Windows paths.
 struct TestPrograms {
     std::string korvane, cli, game, cpuDefinitions, fakeD3d8, d3d8Probe;
-    std::string reports; // where korvane-cli's JSON reports are kept for the schema check
 };
 TestPrograms& Programs();
 // Where a test keeps the demo key's earlier state while it runs.

@@ -16,6 +16,8 @@ std::string FolderOfLength(std::size_t length) {
 
 // The demo key's state: no key, a key without "Folder", or "Folder" as `type`
 // holding a folder text of `length` characters, with its zero unless `noZero`.
+// (Which sizes and types make a folder is the unit tests' table; here each way
+// the system's answer can go.)
 struct KeyCase {
     const char* name;
     bool opens; // the main window opens; otherwise the fatal box, then status -1
@@ -29,12 +31,9 @@ const KeyCase kKeyCases[] = {
     {"KeyWithoutFolder", false, REG_SZ, 0},
     // The number's bytes read "ABC" and a zero: a lookup that ignored the type would find a folder.
     {"FolderIsNumber", false, REG_DWORD, 0},
-    {"FolderIsBinary", false, REG_BINARY, 40},
-    {"FolderOf100Characters", false, REG_SZ, 100},
     // Without its terminating zero, 100 characters fill the whole buffer and the query succeeds.
     {"FolderOf100WithoutZero", false, REG_SZ, 100, true},
     {"FolderOf99Characters", true, REG_SZ, 99},
-    {"FolderOf99WithoutZero", true, REG_SZ, 99, true},
     // The 32-bit demo's key lives in the 32-bit view, whichever build of Korvane looks.
     {"KeyOnlyInThe64BitView", false, REG_SZ, 40, false, true},
 };

@@ -1,7 +1,7 @@
 // Entry point of the end-to-end tests. Takes the programs under test from the
 // command line (Unix paths from CTest, turned into Wine's Z: paths), then GoogleTest's flags:
 //   korvane_e2e --korvane EXE --cli EXE --game UT2003.exe --cpudef FILE --fake-d3d8 DLL
-//               --d3d8-probe EXE --reports FOLDER
+//               --d3d8-probe EXE
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -28,8 +28,7 @@ bool ReadArguments(int argc, char** argv) {
     const std::map<std::string, std::string*> options = {
         {"--korvane", &p.korvane},    {"--cli", &p.cli},
         {"--game", &p.game},          {"--cpudef", &p.cpuDefinitions},
-        {"--fake-d3d8", &p.fakeD3d8}, {"--d3d8-probe", &p.d3d8Probe},
-        {"--reports", &p.reports}};
+        {"--fake-d3d8", &p.fakeD3d8}, {"--d3d8-probe", &p.d3d8Probe}};
     for (int i = 1; i + 1 < argc; i += 2) {
         const auto option = options.find(argv[i]);
         if (option == options.end()) {
