@@ -1,20 +1,10 @@
 #!/usr/bin/env bash
 # Checks every program (*.exe) of a release folder from its PE headers and resources:
-#   - hardening (docs/security.md): ASLR (DYNAMIC_BASE), DEP (NX_COMPAT), high-entropy
-#     ASLR on x86_64, no section both writable and executable, the stack protector
-#     linked in, and only system DLLs imported (everything else is linked statically);
-#   - the manifest (docs/release.md): present, asInvoker without UI access, Windows
-#     Vista to 10 supported; for korvane.exe, the windowed program, also common
-#     controls 6 (visual styles) and no DPI awareness (Windows scales it as a whole);
-#   - on i686, which must load on Windows 98, ME, 2000 and later: the header asks for
-#     operating system and subsystem 4.0 (Windows 2000 calls a 5.01 file "not a valid
-#     Win32 application"), and every import exists there: kernel32, advapi32 and msvcrt
-#     ones by winapi-first-version.tsv, user32, gdi32 and comctl32 ones by
-#     system-exports.tsv; an import of another DLL, by ordinal or not in its table is
-#     refused, and so is what behaviour-on-9x.tsv refuses and every Unicode (W)
-#     function it does not allow. The programs look up newer functions at run time.
-# With --self-test the folder must pass, and then copies of its korvane.exe (and of
-# its import list) spoilt one way per rule must each fail, naming the rule.
+# hardening (docs/security.md), the manifest, and on i686 the header's system version
+# 4.0 and every import against the systems it must load on (docs/release.md has the
+# rules and the tables they use). With --self-test the folder must pass, and then
+# copies of its korvane.exe (and of its import list) spoilt one way per rule must
+# each fail, naming the rule.
 # Usage: check-release-pe.sh [--self-test] RELEASE_FOLDER i686|x86_64
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# Checks a release zip as a user receives it: the SHA-256 file beside it (one line in
-# sha256sum's format for the zip, and matching), one top-level folder named as the
-# zip, and in it exactly the release's files: every program of the release folder
-# (korvane.exe among them), cpudef.dat, the four renderer ini files, README.txt and
-# LICENSE.txt, each identical to what it was made from.
-# With --self-test the release must pass, and then copies of it spoilt one way per
-# rule must each fail, naming the rule.
+# Checks a release zip as a user receives it (docs/release.md): its SHA-256 file, one
+# top-level folder named as the zip, and in it exactly the release's files, each
+# identical to what it was made from. With --self-test the release must pass, and
+# then copies of it spoilt one way per rule must each fail, naming the rule.
 # Usage: check-release-zip.sh [--self-test] ZIP RELEASE_FOLDER SOURCE_ROOT
 set -uo pipefail
 selfTest=no
