@@ -8,28 +8,20 @@
 #include <utility>
 #include <vector>
 
+#include "SourceTree.h"
 #include "app/InstallPaths.h"
 #include "framework/UniqueOwner.h"
 #include "sysinfo/OsNames.h"
 
 namespace {
 
+// tests/data/os-names.txt, with the versions either side of each named one.
 TEST(OsNamesTest, NamesTheVersion) {
-    const struct {
-        unsigned major, minor;
-        const char* name;
-    } cases[] = {
-        // clang-format off
-        {3, 95, "Microsoft Windows 95"}, {3, 0, "Microsoft Windows 95"}, {4, 0, "Microsoft Windows NT 4.0"},
-        {4, 10, "Microsoft Windows 98"}, {4, 90, "Microsoft Windows ME"}, {4, 1, "MS Windows 4.0"},
-        {4, 11, "MS Windows 4.0"}, {4, 91, "MS Windows 4.0"}, {5, 0, "Microsoft Windows 2000"},
-        {5, 1, "Microsoft Windows XP"}, {5, 2, "Microsoft Windows Server 2003"}, {5, 3, "MS Windows 5.x"},
-        {6, 0, "Next Generation Windows"}, {10, 0, "Next Generation Windows"},
-        {2, 0, "Next Generation Windows"}, {0xFFFFFFFFu, 0, "Next Generation Windows"},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(sysinfo::OsNameFor(c.major, c.minor), c.name) << c.major << "." << c.minor;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("os-names.txt")) {
+        EXPECT_EQ(sysinfo::OsNameFor(static_cast<unsigned>(std::stoul(row[0])),
+                                     static_cast<unsigned>(std::stoul(row[1]))),
+                  row.at(2))
+            << row[0] << "." << row[1];
     }
 }
 
