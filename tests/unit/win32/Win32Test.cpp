@@ -7,13 +7,13 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "cli/GameJob.h"
+#include "driver/Files.h"
 #include "driver/Ui.h"
 #include "framework/Application.h"
 #include "framework/Dialog.h"
@@ -34,6 +34,7 @@ int RunAsGame(int argc, char** argv) {
     if (argc != 3 || std::strcmp(argv[1], "--game") != 0) {
         return -1;
     }
+    // Started plainly: the launcher's job, when there is one, is all that may end it.
     std::string commandLine = "\"" + OwnPath() + "\" --sleep";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -43,10 +44,7 @@ int RunAsGame(int argc, char** argv) {
         return 2;
     }
     const framework::UniqueHandle thread(started.hThread), process(started.hProcess);
-    if (FILE* file = std::fopen(argv[2], "w")) {
-        std::fprintf(file, "%lu\n", static_cast<unsigned long>(started.dwProcessId));
-        std::fclose(file);
-    }
+    driver::WriteTextFile(argv[2], std::to_string(started.dwProcessId));
     ::Sleep(INFINITE);
     return 0;
 }
@@ -56,7 +54,7 @@ TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
         SCOPED_TRACE(withJobs ? "with job objects" : "without");
         char folder[MAX_PATH] = {};
         const std::string pidFile = std::string(folder, ::GetTempPathA(MAX_PATH, folder)) + "korvane-job.txt";
-        ::DeleteFileA(pidFile.c_str());
+        driver::DeleteFileAt(pidFile);
         const cli::JobObjectApi none;
         cli::GameJobLauncher launcher(1000, nullptr, withJobs ? cli::SystemJobObjectApi() : none);
         std::string reason;
@@ -64,12 +62,8 @@ TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
         EXPECT_EQ(launcher(OwnPath(), "\"" + OwnPath() + "\" --game " + pidFile, ".", reason),
                   bench::GameEnd::TimedOut);
         const DWORD tookMs = ::GetTickCount() - before;
-        unsigned long childId = 0;
-        if (FILE* file = std::fopen(pidFile.c_str(), "r")) {
-            EXPECT_EQ(std::fscanf(file, "%lu", &childId), 1);
-            std::fclose(file);
-        }
-        ::DeleteFileA(pidFile.c_str());
+        const unsigned long childId = std::stoul(driver::ReadTextFile(pidFile).value_or("0"));
+        driver::DeleteFileAt(pidFile);
         const framework::UniqueHandle child(
             ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(childId)));
         const bool childAlive = child && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT;
