@@ -12,6 +12,7 @@
 
 #include "bench/BenchOptions.h"
 #include "cli/CliArguments.h"
+#include "cli/ReportJson.h"
 #include "cli/RunStatistics.h"
 
 namespace cli {
@@ -101,12 +102,15 @@ int CompareExitStatus(const Comparison& comparison, std::optional<double> failBe
 std::string CompareText(const Comparison& comparison, const std::string& basePath,
                         const std::string& newPath);
 
-// The comparison as JSON (docs/cli-json-schema.md).
+// The comparison as JSON (docs/cli-json-schema.md); the report paths, in the
+// system's code page, as `toUtf8` makes them UTF-8 (none: the writer's own rule).
 std::string CompareJson(const Comparison& comparison, const std::string& basePath, const std::string& newPath,
-                        std::optional<double> failBelowPercent);
+                        std::optional<double> failBelowPercent, const Utf8Converter& toUtf8 = nullptr);
 
 // korvane-cli compare: reads both reports, prints the comparison on `out` and
-// any problem on `errors`, writes the --json file; returns the exit status.
-int RunCompare(const CompareOptions& options, std::ostream& out, std::ostream& errors);
+// any problem on `errors`, writes the --json and --html files (their paths made
+// UTF-8 by `toUtf8`); returns the exit status.
+int RunCompare(const CompareOptions& options, std::ostream& out, std::ostream& errors,
+               const Utf8Converter& toUtf8 = nullptr);
 
 } // namespace cli

@@ -52,7 +52,8 @@ bool WriteFile(const std::string& path, const std::string& text) {
 
 } // namespace
 
-int RunCompare(const CompareOptions& options, std::ostream& out, std::ostream& errors) {
+int RunCompare(const CompareOptions& options, std::ostream& out, std::ostream& errors,
+               const Utf8Converter& toUtf8) {
     const std::optional<ReportValues> base = ReadReportFile(options.basePath, errors);
     const std::optional<ReportValues> now = ReadReportFile(options.newPath, errors);
     if (!base || !now) {
@@ -66,14 +67,14 @@ int RunCompare(const CompareOptions& options, std::ostream& out, std::ostream& e
         return kExitBadArgument;
     }
     if (!options.jsonPath.empty() &&
-        !WriteFile(options.jsonPath,
-                   CompareJson(comparison, options.basePath, options.newPath, options.failBelowPercent))) {
+        !WriteFile(options.jsonPath, CompareJson(comparison, options.basePath, options.newPath,
+                                                 options.failBelowPercent, toUtf8))) {
         errors << framework::Format("%s: --json cannot write \"%s\"\n", kProgramName,
                                     options.jsonPath.c_str());
         return kExitBadArgument;
     }
     if (!options.htmlPath.empty() &&
-        !WriteFile(options.htmlPath, CompareHtml(comparison, options.basePath, options.newPath))) {
+        !WriteFile(options.htmlPath, CompareHtml(comparison, options.basePath, options.newPath, toUtf8))) {
         errors << framework::Format("%s: --html cannot write \"%s\"\n", kProgramName,
                                     options.htmlPath.c_str());
         return kExitBadArgument;

@@ -110,28 +110,6 @@ private:
     LARGE_INTEGER start_{};
 };
 
-// A text of the ANSI code page as UTF-8.
-std::string AnsiToUtf8(const std::string& text) {
-    if (text.empty()) {
-        return text;
-    }
-    const int wideLength =
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (wideLength <= 0) {
-        return text;
-    }
-    std::vector<wchar_t> wide(static_cast<std::size_t>(wideLength));
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) {
-        return text;
-    }
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
-    return utf8;
-}
-
 // An output file the user named: created (emptied) before the run, so that a
 // name that cannot be written is found at once, and filled at the end.
 class OutputFile {
@@ -411,6 +389,27 @@ private:
 };
 
 } // namespace
+
+std::string AnsiToUtf8(const std::string& text) {
+    if (text.empty()) {
+        return text;
+    }
+    const int wideLength =
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (wideLength <= 0) {
+        return text;
+    }
+    std::vector<wchar_t> wide(static_cast<std::size_t>(wideLength));
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
+    const int length =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return text;
+    }
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
+    return utf8;
+}
 
 int RunBenchmarks(const CliOptions& options, const std::string& korvaneVersion) {
     ConsoleRun run(options, korvaneVersion);

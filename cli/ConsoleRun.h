@@ -9,6 +9,9 @@
 
 namespace cli {
 
+// A text of the ANSI code page (file names, the system's texts) as UTF-8.
+std::string AnsiToUtf8(const std::string& text);
+
 // Runs the benchmark as `options` say and returns the exit status.
 int RunBenchmarks(const CliOptions& options, const std::string& korvaneVersion);
 

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         std::ostringstream errors;
         int status = cli::kExitBadArgument;
         try {
-            status = cli::RunCompare(parsed.compare, out, errors);
+            status = cli::RunCompare(parsed.compare, out, errors, cli::AnsiToUtf8);
         } catch (const std::exception& error) {
             errors << cli::kProgramName << ": " << error.what() << "\n";
         }
