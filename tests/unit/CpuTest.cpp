@@ -381,13 +381,11 @@ TEST(CpuTest, PanelTexts) {
     EXPECT_EQ(sysinfo::FrequencyText(1466.53125f), "1466.53 MHz");
     EXPECT_EQ(sysinfo::FrequencyText(999.99951171875f), "1000.00 MHz");
     EXPECT_EQ(sysinfo::FrequencyText(12345.678f), "12345.68 MHz");
-    const std::pair<std::uint64_t, const char*> ram[] = {{268435456ull, "257 MByte"},
-                                                         // clang-format off
-                                                         {267911168ull, "256 MByte"},
-                                                         {4294967295ull, "4096 MByte"},
-                                                         {4294967296ull, "4097 MByte"}, {0, "1 MByte"},
-                                                         // clang-format on
-                                                         {1048576ull, "2 MByte"}};
+    // clang-format off
+    const std::pair<std::uint64_t, const char*> ram[] = {
+        {268435456ull, "257 MByte"}, {267911168ull, "256 MByte"}, {4294967295ull, "4096 MByte"},
+        {4294967296ull, "4097 MByte"}, {0, "1 MByte"}, {1048576ull, "2 MByte"}};
+    // clang-format on
     for (const auto& [bytes, text] : ram) {
         EXPECT_EQ(sysinfo::RamText(bytes), text);
     }
