@@ -67,13 +67,10 @@ TEST(UniqueOwnerTest, ClosesEachHandleOnce) {
     using Owner = framework::UniqueOwner<FakeTraits>;
     closed.clear();
     {
-        Owner empty;
-        Owner none(-1);
-        Owner first(3);
+        Owner empty, none(-1), first(3);
         EXPECT_FALSE(empty || none);
-        Owner second(std::move(first));
+        Owner second(std::move(first)), third(4);
         EXPECT_FALSE(first);
-        Owner third(4);
         third = std::move(second);
         EXPECT_EQ(closed, std::vector<int>{4}) << "the target's old handle is closed";
         Owner& alias = third;
