@@ -177,6 +177,8 @@ TEST(CpuTest, RealProcessorsGiveTheirFactsAndNames) {
     }
     dumps.erase("expected.txt");
     EXPECT_EQ(dumps, listed) << "every dump has its line";
+    std::ostringstream out, errors; // a --cpudef without its path is a usage error
+    EXPECT_EQ(cpuidtool::RunCpuidReport({*dumps.begin(), "--cpudef"}, out, errors), cpuidtool::kReportFailed);
     EXPECT_GE(listed.size(), 15u);
 }
 
