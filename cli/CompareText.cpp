@@ -103,15 +103,12 @@ std::string CompareText(const Comparison& comparison, const std::string& basePat
 
 std::string CompareJson(const Comparison& comparison, const std::string& basePath, const std::string& newPath,
                         std::optional<double> failBelowPercent, const Utf8Converter& toUtf8) {
-    const auto path = [&toUtf8](const std::string& text) {
-        return toUtf8 ? toUtf8(text) : text;
-    };
     JsonWriter json;
     json.BeginObject();
     json.Key("format").String("korvane-cli comparison");
     json.Key("formatVersion").Integer(1);
-    json.Key("base").String(path(basePath));
-    json.Key("new").String(path(newPath));
+    json.Key("base").String(InUtf8(toUtf8, basePath));
+    json.Key("new").String(InUtf8(toUtf8, newPath));
     json.Key("configurations").BeginArray();
     for (const ConfigurationComparison& configuration : comparison.configurations) {
         json.BeginObject();

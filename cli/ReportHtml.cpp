@@ -359,7 +359,7 @@ std::string ReportHtml(const std::vector<RunReport>& reports, const Utf8Converte
     const RunReport none;
     const RunReport& first = reports.empty() ? none : reports.front();
     const auto text = [&toUtf8](const std::string& value) {
-        return HtmlText(toUtf8 ? toUtf8(value) : value);
+        return HtmlText(InUtf8(toUtf8, value));
     };
     std::string body = "<h1>" + text(std::string(kProgramName) + " " + first.korvaneVersion) + "</h1>\n";
     body += "<table>\n";
@@ -412,7 +412,7 @@ std::string ReportHtml(const std::vector<RunReport>& reports, const Utf8Converte
 std::string CompareHtml(const Comparison& comparison, const std::string& basePath, const std::string& newPath,
                         const Utf8Converter& toUtf8) {
     const auto text = [&toUtf8](const std::string& value) {
-        return HtmlText(toUtf8 ? toUtf8(value) : value);
+        return HtmlText(InUtf8(toUtf8, value));
     };
     std::string body = std::string("<h1>") + kProgramName + " compare</h1>\n";
     body += "<table>\n<tr><th>Base</th><td>" + text(basePath) + "</td></tr>\n<tr><th>New</th><td>" +

@@ -13,7 +13,7 @@ std::string ReportJson(const std::vector<RunReport>& reports, const Utf8Converte
     const RunReport none;
     const RunReport& first = reports.empty() ? none : reports.front();
     const auto utf8 = [&toUtf8](const std::string& text) {
-        return toUtf8 ? toUtf8(text) : text;
+        return InUtf8(toUtf8, text);
     };
     // A text that may be empty: null then.
     const auto utf8OrNull = [&utf8](const std::string& text) {
