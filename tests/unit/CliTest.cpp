@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <sstream>
@@ -33,12 +32,6 @@ namespace {
 
 using cli::RunReport;
 using cli::RunStatus;
-
-// The file's bytes, or nothing.
-std::string ReadTextFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 int Count(const std::string& text, const std::string& part) {
     int n = 0;
@@ -668,7 +661,8 @@ TEST(CompareTest, TheCommandReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
         EXPECT_EQ(errors.str(), c.errors);
         EXPECT_EQ(out.str().find("korvane-cli compare\nBase: " + c.base + "\n"),
                   c.errors.find("cannot be compared") == std::string::npos ? 0 : std::string::npos);
-        const std::string written = ReadTextFile(json), page = ReadTextFile(html);
+        const std::string written = sourcetree::ReadBytes(json).value_or("");
+        const std::string page = sourcetree::ReadBytes(html).value_or("");
         EXPECT_EQ(Count(written, "\"base\": \"("), c.json == json ? 1 : 0) << "the JSON file";
         EXPECT_EQ(Count(page, "<tr><th>Base</th><td>("), c.html == html ? 1 : 0) << "the page";
     }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,9 +24,20 @@ namespace sourcetree {
 inline std::string SourcePath(const std::string& relative) {
     std::string root = KORVANE_SOURCE_DIR;
 #if defined(_WIN32)
-    root = !root.empty() && root[0] == '/' ? "Z:" + root : root;
+    if (!root.empty() && root[0] == '/') {
+        root = "Z:" + root;
+    }
 #endif
     return root + "/" + relative;
+}
+
+// The file's bytes, or nothing when it cannot be opened.
+inline std::optional<std::string> ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // Expects `text` to be, byte for byte, the file tests/data/`name`.
@@ -35,10 +47,9 @@ inline void ExpectFile(const std::string& name, const std::string& text) {
         EXPECT_TRUE(std::ofstream(path, std::ios::binary) << text) << path;
         return;
     }
-    std::ifstream file(path, std::ios::binary);
-    EXPECT_TRUE(file) << "no file " << path;
-    EXPECT_EQ(text, std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()))
-        << path;
+    const std::optional<std::string> expected = ReadBytes(path);
+    EXPECT_TRUE(expected) << "no file " << path;
+    EXPECT_EQ(text, expected.value_or("")) << path;
 }
 
 // The rows of the table tests/data/`name`: its lines but blank ones and those
