@@ -45,6 +45,9 @@ TEST_F(MachineFacts, FakeD3d8BesideKorvaneOrInItsFolderIsNotLoadedAndWithoutD3d8
         EXPECT_FALSE(FileExists(beside)) << "Korvane loaded the d3d8.dll beside it";
         EXPECT_FALSE(FileExists(inFolder)) << "Korvane loaded the d3d8.dll in its working folder";
         EXPECT_EQ(card.empty(), *order == '\0') << card;
+        EXPECT_FALSE(ControlText(Main(), IDC_MAIN_PROCESSOR).value_or("").empty() ||
+                     ControlText(Main(), IDC_MAIN_RAM).value_or("").empty())
+            << "the other facts are missing";
         ASSERT_NO_FATAL_FAILURE(ExpectNormalExit());
     }
 }
