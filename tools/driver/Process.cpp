@@ -14,6 +14,7 @@ namespace driver {
 namespace {
 
 constexpr DWORD kKillWaitMs = 5000;
+constexpr int kStartAttempts = 3;
 
 bool StartsWithFolder(const std::string& path, const std::string& folder) {
     if (folder.empty() || path.size() <= folder.size()) {
@@ -100,8 +101,17 @@ Process Process::Start(const std::string& executable, const std::string& argumen
     }
     std::string commandLine = "\"" + executable + "\"" + (arguments.empty() ? "" : " " + arguments);
     PROCESS_INFORMATION started = {};
-    if (!::CreateProcessA(executable.c_str(), commandLine.data(), nullptr, nullptr, options.console, flags,
-                          nullptr, workingFolder.c_str(), &startup, &started)) {
+    // Wine's loader now and then dies before the new process has started, and
+    // CreateProcess then says only ERROR_INTERNAL_ERROR; a second try starts it.
+    bool created = false;
+    for (int attempt = 1; !created && attempt <= kStartAttempts; ++attempt) {
+        created = ::CreateProcessA(executable.c_str(), commandLine.data(), nullptr, nullptr, options.console,
+                                   flags, nullptr, workingFolder.c_str(), &startup, &started) != FALSE;
+        if (!created && ::GetLastError() != ERROR_INTERNAL_ERROR) {
+            break;
+        }
+    }
+    if (!created) {
         return fail("cannot start " + executable + " in " + workingFolder);
     }
     result.process_.reset(started.hProcess);
