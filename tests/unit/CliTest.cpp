@@ -372,7 +372,8 @@ std::vector<std::pair<const char*, std::vector<RunReport>>> SampleReports() {
 }
 
 TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
-    for (const auto& [name, reports] : SampleReports()) {
+    const auto samples = SampleReports();
+    for (const auto& [name, reports] : samples) {
         const std::string file = std::string("reports/") + name;
         sourcetree::ExpectFile(file + ".txt", cli::HeaderText(reports[0]) + cli::ResultsText(reports));
         sourcetree::ExpectFile(file + ".csv", cli::ReportCsv(reports));
@@ -386,7 +387,7 @@ TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
     const std::vector<RunReport> sweep = Sweep();
     EXPECT_EQ(cli::ResultsText({sweep[0]}), cli::ResultsText(sweep[0])) << "one configuration as before";
     const std::string converted =
-        cli::ReportJson(SampleReports()[4].second, [](const std::string& text) { return "<" + text + ">"; });
+        cli::ReportJson(samples.at(4).second, [](const std::string& text) { return "<" + text + ">"; });
     EXPECT_EQ(Count(converted, "\"osName\": \"<Windows \xC3\xBC>\""), 1) << "the system's conversion is used";
 }
 

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -147,13 +146,9 @@ std::string Facts(const sysinfo::CpuInfo& cpu) {
 // Each dump in tests/data/cpuid through korvane-cpuid, which reads it as CPUID and
 // looks it up in res/cpudef.dat as Korvane does; expected.txt holds the report.
 TEST(CpuTest, RealProcessorsGiveTheirFactsAndNames) {
-    std::ifstream lines(SourcePath("tests/data/cpuid/expected.txt"));
-    ASSERT_TRUE(lines);
     std::set<std::string> listed;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cpuid/expected.txt")) {
+        const std::string& line = row.at(0);
         const std::string file = line.substr(0, line.find(' '));
         listed.insert(file);
         std::ostringstream out;
