@@ -7,11 +7,6 @@
 
 namespace bench {
 
-namespace {
-
-// Puts `values` in place of the template's "%s" markers, one after the other.
-// The values are copied as they are: a '%' inside a folder name stays a '%'.
-// Every other character of the template is copied unchanged.
 std::string FillTemplate(const char* templateText, std::initializer_list<const std::string*> values) {
     std::string text;
     auto next = values.begin();
@@ -26,8 +21,6 @@ std::string FillTemplate(const char* templateText, std::initializer_list<const s
     }
     return text;
 }
-
-} // namespace
 
 const std::array<ResolutionRow, 5>& ResolutionTable() {
     static const std::array<ResolutionRow, 5> table = {{

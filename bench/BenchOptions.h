@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -45,6 +46,11 @@ const std::array<SceneRow, 6>& SceneTable();
 constexpr std::size_t kCommandLineBytes = 280;
 // Size of the buffer that receives the program's current directory.
 constexpr std::size_t kCurrentDirectoryBytes = 200;
+
+// Puts `values` in place of the template's "%s" markers, one after the other.
+// The values are copied as they are: a '%' inside a folder name stays a '%'.
+// Every other character of the template is copied unchanged. No length limit.
+std::string FillTemplate(const char* templateText, std::initializer_list<const std::string*> values);
 
 // The ini arguments' template for a renderer and detail level; its one "%s"
 // takes the program's current directory.

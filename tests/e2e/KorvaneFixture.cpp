@@ -166,16 +166,9 @@ DetailsRows KorvaneTest::OpenDetails() {
 
 std::string ExpectedGameLine(const std::string& gameFolder, const std::string& korvaneFolder, int index,
                              const LineOptions& options) {
-    std::string line = Scene(index).commandLineTemplate;
-    std::size_t at = 0;
-    for (const std::string& value :
-         {gameFolder + "\\system\\UT2003.exe",
-          bench::FormatIniArguments(options.renderer, options.detail, korvaneFolder), options.resolution}) {
-        at = line.find("%s", at);
-        line.replace(at, 2, value);
-        at += value.size();
-    }
-    return line;
+    const std::string game = gameFolder + "\\system\\UT2003.exe";
+    const std::string ini = bench::FormatIniArguments(options.renderer, options.detail, korvaneFolder);
+    return bench::FillTemplate(Scene(index).commandLineTemplate, {&game, &ini, &options.resolution});
 }
 
 DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/BenchOptions.h"
+#include "bench/SceneScore.h"
 #include "driver/DemoRegistry.h"
 #include "driver/Files.h"
 #include "driver/KorvaneWindows.h"
@@ -34,9 +35,9 @@ namespace e2e {
 
 using namespace driver;
 using bench::Detail;
+using bench::kSceneCount;
 using bench::Renderer;
 
-constexpr int kSceneCount = 6;
 inline const bench::SceneRow& Scene(int index) {
     return bench::SceneTable().at(static_cast<std::size_t>(index));
 }
@@ -48,7 +49,8 @@ struct LineOptions {
 };
 // The command line scene `index` must get, whatever its length, for a demo in
 // `gameFolder` (the registry's "Folder" as it stands) and Korvane running in
-// `korvaneFolder`: the scene's template, which the unit tests spell out, filled in.
+// `korvaneFolder`: the scene's template filled in as Korvane fills it (tests/data/command-lines.txt
+// pins the filled lines), without the length limit.
 std::string ExpectedGameLine(const std::string& gameFolder, const std::string& korvaneFolder, int index,
                              const LineOptions& options = LineOptions());
 
