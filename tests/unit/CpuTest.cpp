@@ -174,6 +174,7 @@ TEST(CpuTest, RealProcessorsGiveTheirFactsAndNames) {
     EXPECT_EQ(dumps, listed) << "every dump has its line";
     std::ostringstream out, errors; // a --cpudef without its path is a usage error
     EXPECT_EQ(cpuidtool::RunCpuidReport({*dumps.begin(), "--cpudef"}, out, errors), cpuidtool::kReportFailed);
+    EXPECT_EQ(errors.str().rfind("korvane-cpuid: --cpudef needs a path\n", 0), 0u) << errors.str();
     EXPECT_GE(listed.size(), 15u);
 }
 
