@@ -46,22 +46,17 @@ bool AnswersDirectly(UINT message) {
 
 } // namespace
 
-// The framework's own modal loop: keyboard messages go to the dialog that holds
-// their window, modal or modeless, through IsDialogMessage.
-class MessageLoop {
-public:
-    static bool PreTranslate(MSG& message) {
-        if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) {
-            return false;
-        }
-        for (Dialog* dialog : OpenDialogs()) {
-            if (dialog->PreTranslate(message)) {
-                return true;
-            }
-        }
+bool Dialog::PreTranslateForOpenDialogs(MSG& message) {
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) {
         return false;
     }
-};
+    for (Dialog* dialog : OpenDialogs()) {
+        if (dialog->PreTranslate(message)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 Dialog::Dialog(int templateId) noexcept : templateId_(templateId) {}
 
@@ -108,7 +103,8 @@ INT_PTR Dialog::DoModal(HWND owner) {
             if (got == -1) {
                 break;
             }
-            if (MessageLoop::PreTranslate(message)) {
+            // Keyboard messages go to the dialog that holds their window, modal or modeless.
+            if (PreTranslateForOpenDialogs(message)) {
                 continue;
             }
             ::TranslateMessage(&message);

@@ -59,8 +59,9 @@ protected:
     void EndDialog(INT_PTR result);
 
 private:
-    friend class MessageLoop;
-
+    // Hands a keyboard message to the open dialog that holds its window, modal or
+    // modeless (IsDialogMessage); true when one took it.
+    static bool PreTranslateForOpenDialogs(MSG& message);
     static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleInitDialog();

@@ -10,9 +10,6 @@
 
 namespace sysinfo {
 
-bool descriptionLoaded = false;
-bool clockMeasured = false;
-
 namespace {
 
 constexpr std::uint32_t kLeafVendor = 0;
@@ -41,19 +38,19 @@ CpuDescription& TheCpuDescription() {
 }
 
 CpuInfo::CpuInfo(CpuidSource& cpuid, DefinitionsOpener openDefinitions, VendorErrorReporter reportVendorError,
-                 ClockSource& clock)
+                 ClockSource& clock, CpuDescription& description)
     : cpuid_(cpuid), openDefinitions_(std::move(openDefinitions)),
-      reportVendorError_(std::move(reportVendorError)), clock_(clock) {
+      reportVendorError_(std::move(reportVendorError)), clock_(clock), description_(description) {
     DetectVendor();
     ReadSignature();
     DetectCaches();
-    if (!descriptionLoaded) {
+    if (!description_.descriptionLoaded) {
         try {
             LoadDescription();
         } catch (const char* error) {
             reportVendorError_(error);
         }
-        descriptionLoaded = true;
+        description_.descriptionLoaded = true;
     }
 }
 
@@ -121,11 +118,11 @@ void CpuInfo::LoadDescription() {
     } catch (const framework::FileError&) {
         name = kDefinitionsUnreadableName;
     }
-    TheCpuDescription().processorName = name;
+    description_.processorName = name;
 }
 
 void CpuInfo::MeasureClock() {
-    if (clockMeasured) {
+    if (description_.clockMeasured) {
         return;
     }
     ClockReadings readings;
@@ -135,8 +132,8 @@ void CpuInfo::MeasureClock() {
     clock_.Pause(kClockPauseMilliseconds);
     readings.counterAfter = static_cast<std::uint32_t>(clock_.PerformanceCounter());
     readings.cyclesAfter = static_cast<std::uint32_t>(clock_.TimeStampCounter());
-    clockMeasured = true;
-    TheCpuDescription().clockMhz = ClockMhzFrom(readings);
+    description_.clockMeasured = true;
+    description_.clockMhz = ClockMhzFrom(readings);
 }
 
 } // namespace sysinfo

@@ -21,18 +21,19 @@ constexpr char kVendorErrorText[] = "Error: cannot resolve vendor string";
 // The caption of the box that reports it.
 constexpr char kVendorErrorCaption[] = "Critical error";
 
-// The process-wide processor record shown by the main window.
+// The processor record shown by the main window, with the flags that make its
+// lookup and its measurement happen once.
 struct CpuDescription {
     std::string processorName; // from cpudef.dat
     float clockMhz = 0.0f;     // from MeasureClock
+    // Set once cpudef.dat has been consulted, whatever came of it.
+    bool descriptionLoaded = false;
+    // Set once the clock has been measured.
+    bool clockMeasured = false;
 };
 
+// The process's record: the one every CpuInfo fills unless it is given another.
 CpuDescription& TheCpuDescription();
-
-// Set once cpudef.dat has been consulted in this process, whatever came of it.
-extern bool descriptionLoaded;
-// Set once the clock has been measured in this process.
-extern bool clockMeasured;
 
 class CpuInfo {
 public:
@@ -46,11 +47,12 @@ public:
     // "Critical error" message box for an unknown vendor.
     CpuInfo();
 #endif
-    // Identifies the processor: vendor, signature, caches, and once per process
-    // the cpudef.dat lookup; an unknown vendor is reported and construction goes on.
-    // The sources must outlive the object.
+    // Identifies the processor: vendor, signature, caches, and once per record
+    // (for the program: once per process) the cpudef.dat lookup into `description`;
+    // an unknown vendor is reported and construction goes on. The sources and the
+    // record must outlive the object.
     CpuInfo(CpuidSource& cpuid, DefinitionsOpener openDefinitions, VendorErrorReporter reportVendorError,
-            ClockSource& clock);
+            ClockSource& clock, CpuDescription& description = TheCpuDescription());
     virtual ~CpuInfo();
 
     // Sets `vendor` from CPUID leaf 0.
@@ -59,12 +61,12 @@ public:
     void ReadSignature();
     // Sets the cache sizes, for AMD and Intel processors only.
     void DetectCaches();
-    // Looks the processor's name up in cpudef.dat into TheCpuDescription(). Throws
+    // Looks the processor's name up in cpudef.dat into the record. Throws
     // kVendorErrorText for an unknown vendor, after the file was opened and closed.
     // A file that cannot be opened or read gives kDefinitionsUnreadableName.
     void LoadDescription();
-    // Once per process: measures the clock into TheCpuDescription() across a
-    // 150 ms pause. Later calls return at once.
+    // Once per record: measures the clock into it across a 150 ms pause. Later
+    // calls return at once.
     void MeasureClock();
 
     int family = 0;
@@ -80,6 +82,7 @@ private:
     DefinitionsOpener openDefinitions_;
     VendorErrorReporter reportVendorError_;
     ClockSource& clock_;
+    CpuDescription& description_;
 };
 
 } // namespace sysinfo

@@ -7,9 +7,9 @@
 
 namespace ui {
 
-// Template 100, run modally (DoModal) from the main window. Controls: 1029 is the
-// banner, running from the first frame while the window is open; OK (1), Esc and
-// the close box close the window.
+// Template IDD_ABOUT, run modally (DoModal) from the main window. Controls: the
+// banner IDC_ABOUT_BANNER runs from the first frame while the window is open; OK,
+// Esc and the close box close the window.
 class AboutDialog : public framework::Dialog {
 public:
     AboutDialog() noexcept;

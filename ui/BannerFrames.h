@@ -1,5 +1,5 @@
-// The animated banner's frame order: which picture the next paint draws after a
-// restart and after each timer tick. Platform-free, so it is tested on its own.
+// The animated banner's frame order: the frame a restart goes back to and the one
+// each timer tick moves on to. Platform-free, so it is tested on its own.
 #pragma once
 
 namespace ui {
@@ -13,20 +13,5 @@ constexpr int kFirstBannerFrame = 0;
 constexpr int NextFrame(int current, int count) noexcept {
     return (current + 1) % count;
 }
-
-// The banner's index as its timer moves it: Restart when the timer is started,
-// Tick on each timer message.
-class BannerFrameSequence {
-public:
-    explicit constexpr BannerFrameSequence(int count) noexcept : count_(count) {}
-
-    constexpr void Restart() noexcept { current_ = kFirstBannerFrame; }
-    constexpr void Tick() noexcept { current_ = NextFrame(current_, count_); }
-    constexpr int Current() const noexcept { return current_; }
-
-private:
-    int count_;
-    int current_ = kFirstBannerFrame;
-};
 
 } // namespace ui

@@ -9,8 +9,8 @@
 
 namespace ui {
 
-// Template 104, modeless, created hidden by the result window. Controls: the list
-// 1027 (`list`); OK, Esc and the close box hide the window.
+// Template IDD_DETAILS, modeless, created hidden by the result window. Controls:
+// the list IDC_DETAILS_LIST (`list`); OK, Esc and the close box hide the window.
 class DetailsDialog : public framework::Dialog {
 public:
     DetailsDialog() noexcept;

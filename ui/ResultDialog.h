@@ -13,11 +13,12 @@
 
 namespace ui {
 
-// Template 103, modeless, created hidden once and then only shown and hidden.
-// Controls: 1014 (score) and 1015 ("Korvanes") get the large score font; 1017 is
-// the banner; 3 "Benchmark Details..." opens the details list; OK (1), Cancel (2),
-// Esc and the close box stop the banner and hide the window. The run writes 1014,
-// 1018 and 1026 itself.
+// Template IDD_RESULT, modeless, created hidden once and then only shown and hidden.
+// Controls: the score IDC_RESULT_SCORE and its unit IDC_RESULT_UNIT ("Korvanes")
+// get the large score font; IDC_RESULT_BANNER is the banner; IDC_RESULT_DETAILS
+// ("Benchmark Details...") opens the details list; OK, Cancel, Esc and the close
+// box stop the banner and hide the window. The run writes the score and the two
+// averages (IDC_RESULT_FLYBY, IDC_RESULT_BOTMATCH) itself.
 class ResultDialog : public framework::Dialog {
 public:
     ResultDialog() noexcept;

@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string text = input.Rest(); // cpudef.dat
     int closed = 0, reports = 0;
-    sysinfo::descriptionLoaded = false;
-    sysinfo::TheCpuDescription() = {};
+    sysinfo::CpuDescription description;
     sysinfo::StoppedClock clock;
     const sysinfo::CpuInfo cpu(
         cpuid,
@@ -47,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 chunk);
         },
         [&](const char* e) { reports += e == std::string(sysinfo::kVendorErrorText) && closed ? 1 : 9; },
-        clock);
+        clock, description);
 
     const bool amd = cpu.vendor == "AuthenticAMD";
     const bool hasLevel2Leaf = cpuid.RecordedCpuid::Query(0x80000000u).eax >= 0x80000006u;
@@ -56,10 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                cpuid.asked[0x80000005u] == amd && cpuid.asked[0x80000006u] <= (amd && hasLevel2Leaf) &&
                (cpu.l2Kb == -1) == (amd && !hasLevel2Leaf));
 
-    const std::string& name = sysinfo::TheCpuDescription().processorName;
+    const std::string& name = description.processorName;
     framework::TextLineSource file(text);
     const auto keys = sysinfo::DefinitionKeysFor(cpu.vendor, cpu.family, cpu.model, cpu.l2Kb);
-    FUZZ_CHECK(sysinfo::descriptionLoaded && closed == 1 &&
+    FUZZ_CHECK(description.descriptionLoaded && closed == 1 &&
                reports == int(sysinfo::VendorNumber(cpu.vendor) == 0));
     FUZZ_CHECK(name == (keys ? sysinfo::LookUpProcessorName(file, *keys) : "") ||
                (mode == 3 && name == sysinfo::kDefinitionsUnreadableName));

@@ -37,8 +37,6 @@ using Leaves = std::vector<std::pair<std::uint32_t, sysinfo::CpuidRegisters>>;
 // Puts the process-wide record and flags back to how a program starts.
 void ResetProcessState() {
     sysinfo::TheCpuDescription() = sysinfo::CpuDescription{};
-    sysinfo::descriptionLoaded = false;
-    sysinfo::clockMeasured = false;
 }
 
 class LoggingCpuid : public sysinfo::RecordedCpuid {
@@ -257,7 +255,7 @@ TEST(CpuTest, LookupOncePerProcessWithTheFileClosedBeforeAVendorError) {
     EXPECT_FALSE(rig.openWhenReported);
     EXPECT_EQ(rig.opened, 1) << "opened before the vendor is resolved";
     EXPECT_EQ(sysinfo::TheCpuDescription().processorName, "");
-    EXPECT_TRUE(sysinfo::descriptionLoaded);
+    EXPECT_TRUE(sysinfo::TheCpuDescription().descriptionLoaded);
     sysinfo::CpuInfo again = rig.Make();
     EXPECT_EQ(rig.reports.size(), 1u) << "reported once per process";
     EXPECT_THROW(again.LoadDescription(), const char*);
@@ -321,7 +319,7 @@ TEST(CpuTest, UnreadableDefinitionsFile) {
         const sysinfo::CpuInfo cpu = rig.Make();
         EXPECT_EQ(sysinfo::TheCpuDescription().processorName, name) << failAfter;
         EXPECT_EQ(rig.closed, rig.opened);
-        EXPECT_TRUE(sysinfo::descriptionLoaded);
+        EXPECT_TRUE(sysinfo::TheCpuDescription().descriptionLoaded);
     }
     Rig unknown("GenuineTMx86", 0x543);
     unknown.refuseToOpen = true;

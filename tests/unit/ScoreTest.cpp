@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -126,21 +127,13 @@ TEST(FormatTest, RoundsHalfToEvenAndNeverCuts) {
     EXPECT_EQ(framework::Format("%s!", std::string(5000, 'a').c_str()).size(), 5001u);
 }
 
-TEST(BannerFramesTest, RestartsAndTicks) {
-    // 'R' restarts the timer, 'T' is a tick; the frame the next paint draws after each.
-    const std::tuple<int, const char*, std::vector<int>> cases[] = {
-        {2, "RTTTT", {0, 1, 0, 1, 0}}, {1, "RTT", {0, 0, 0}},         {3, "RTTTT", {0, 1, 2, 0, 1}},
-        {2, "RTRT", {0, 1, 0, 1}},     {2, "RTTRT", {0, 1, 0, 0, 1}}, {3, "RTTRTT", {0, 1, 2, 0, 1, 2}},
-    };
-    for (const auto& [count, steps, expected] : cases) {
-        ui::BannerFrameSequence sequence(count);
-        std::vector<int> shown;
-        for (const char* step = steps; *step != '\0'; ++step) {
-            *step == 'R' ? sequence.Restart() : sequence.Tick();
-            shown.push_back(sequence.Current());
-        }
-        EXPECT_EQ(shown, expected) << steps;
+TEST(BannerFramesTest, EachTickMovesOnAndTheLastGoesBackToTheFirst) {
+    // Frame, count, the frame after it: the banner's two frames, one and three.
+    const std::tuple<int, int, int> cases[] = {{0, 2, 1}, {1, 2, 0}, {0, 1, 0}, {1, 3, 2}, {2, 3, 0}};
+    for (const auto& [current, count, next] : cases) {
+        EXPECT_EQ(ui::NextFrame(current, count), next) << current << " of " << count;
     }
+    EXPECT_EQ(ui::kFirstBannerFrame, 0);
 }
 
 } // namespace

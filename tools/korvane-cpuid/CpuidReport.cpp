@@ -114,9 +114,9 @@ int RunCpuidReport(const std::vector<std::string>& arguments, std::ostream& out,
     sysinfo::CpuidSource& cpuid =
         options->dumpPath ? static_cast<sysinfo::CpuidSource&>(dump) : sysinfo::MachineCpuid();
 
-    // The report stands for a fresh start of Korvane: the lookup runs in the constructor.
-    sysinfo::TheCpuDescription() = sysinfo::CpuDescription{};
-    sysinfo::descriptionLoaded = false;
+    // The report stands for a fresh start of Korvane: a record of its own, so the
+    // lookup runs in the constructor.
+    sysinfo::CpuDescription description;
     bool vendorError = false;
     bool definitionsUnreadable = false;
     // The report measures no clock.
@@ -137,11 +137,11 @@ int RunCpuidReport(const std::vector<std::string>& arguments, std::ostream& out,
             errors << text << "\n";
             vendorError = true;
         },
-        noClock);
+        noClock, description);
 
     const std::optional<sysinfo::DefinitionKeys> keys =
         sysinfo::DefinitionKeysFor(cpu.vendor, cpu.family, cpu.model, cpu.l2Kb);
-    const std::string& processorName = sysinfo::TheCpuDescription().processorName;
+    const std::string& processorName = description.processorName;
     definitionsUnreadable = definitionsUnreadable || processorName == sysinfo::kDefinitionsUnreadableName;
 
     out << "vendor: " << cpu.vendor << "\n"
