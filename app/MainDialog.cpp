@@ -2,6 +2,9 @@
 // About window and the benchmark run behind "BENCHMARK NOW!".
 #include "app/MainDialog.h"
 
+#include <iterator>
+#include <type_traits>
+
 #include "app/BenchApp.h"
 #include "app/InstallLookup.h"
 #include "app/InstallPaths.h"
@@ -20,7 +23,22 @@
 
 namespace app {
 
-MainDialog::MainDialog(HWND /*parent*/)
+namespace {
+
+// The resolution radios, in the order of bench::ResolutionTable().
+constexpr int kResolutionRadios[] = {IDC_MAIN_RES_640, IDC_MAIN_RES_800, IDC_MAIN_RES_1024, IDC_MAIN_RES_1280,
+                                     IDC_MAIN_RES_1600};
+static_assert(std::size(kResolutionRadios) ==
+              std::tuple_size_v<std::decay_t<decltype(bench::ResolutionTable())>>);
+
+// The scene check boxes, by scene index.
+constexpr int kSceneCheckBoxes[bench::kSceneCount] = {IDC_MAIN_FLYBY1,    IDC_MAIN_FLYBY2,
+                                                      IDC_MAIN_FLYBY3,    IDC_MAIN_BOTMATCH1,
+                                                      IDC_MAIN_BOTMATCH2, IDC_MAIN_BOTMATCH3};
+
+} // namespace
+
+MainDialog::MainDialog()
     : Dialog(IDD_MAIN),
       windowIcon(::LoadIconA(framework::Application::ResourceModule(), MAKEINTRESOURCEA(IDI_WINDOW))) {}
 
@@ -137,16 +155,16 @@ void MainDialog::OnBenchmarkNow() {
     bench::BeginPress();
 
     bench::PressOptions options;
-    for (const bench::ResolutionRow& row : bench::ResolutionTable()) {
-        if (IsChecked(row.controlId)) {
-            options.resolutionText = row.text;
+    for (std::size_t i = 0; i < std::size(kResolutionRadios); ++i) {
+        if (IsChecked(kResolutionRadios[i])) {
+            options.resolutionText = bench::ResolutionTable()[i];
             break;
         }
     }
     options.renderer = IsChecked(IDC_MAIN_OPENGL) ? bench::Renderer::OpenGL : bench::Renderer::Direct3D;
     options.detail = IsChecked(IDC_MAIN_DETAIL_HIGH) ? bench::Detail::High : bench::Detail::Low;
     for (const bench::SceneRow& scene : bench::SceneTable()) {
-        options.chosen[static_cast<std::size_t>(scene.index)] = IsChecked(scene.checkBoxId);
+        options.chosen[static_cast<std::size_t>(scene.index)] = IsChecked(kSceneCheckBoxes[scene.index]);
     }
 
     // Every chosen scene's line is composed before the first game starts, so a line
@@ -175,7 +193,7 @@ void MainDialog::OnBenchmarkNow() {
 
 bool MainDialog::RunScene(const bench::SceneLine& scene) {
     const bench::SceneOutcome outcome = bench::RunScene(scene, InstalledGamePlaces(), results);
-    if (outcome.status != bench::SceneStatus::Recorded) {
+    if (!bench::ValueRecorded(outcome.status)) {
         ShowError(outcome.message);
         return false;
     }

@@ -3,8 +3,11 @@
 // creates the hidden result window and looks up the game installation; its
 // "BENCHMARK NOW!" handler runs the whole benchmark.
 //
-// Controls handled: 1010 "BENCHMARK NOW!", 1025 "Credits...", 2 "Exit" (Cancel),
-// system-menu command 16 (About); reads the option controls 1000-1018.
+// Controls handled: "BENCHMARK NOW!" (IDC_MAIN_BENCHMARK), "Credits..."
+// (IDC_MAIN_CREDITS), "Exit" (Cancel) and the system menu's About item (IDM_ABOUT);
+// reads the renderer, detail, resolution and scene controls (IDC_MAIN_OPENGL ...
+// IDC_MAIN_RES_1600) when pressed, and fills the machine facts (IDC_MAIN_PROCESSOR
+// ... IDC_MAIN_OS_NAME).
 #pragma once
 
 #include <windows.h>
@@ -20,7 +23,7 @@ namespace app {
 
 class MainDialog : public framework::Dialog {
 public:
-    explicit MainDialog(HWND parent = nullptr);
+    MainDialog();
 
 protected:
     bool OnInitDialog() override;

@@ -3,8 +3,6 @@
 
 #include <initializer_list>
 
-#include "res/resource.h"
-
 namespace bench {
 
 std::string FillTemplate(const char* templateText, std::initializer_list<const std::string*> values) {
@@ -22,43 +20,38 @@ std::string FillTemplate(const char* templateText, std::initializer_list<const s
     return text;
 }
 
-const std::array<ResolutionRow, 5>& ResolutionTable() {
-    static const std::array<ResolutionRow, 5> table = {{
-        {IDC_MAIN_RES_640, "640x480"},
-        {IDC_MAIN_RES_800, "800x600"},
-        {IDC_MAIN_RES_1024, "1024x768"},
-        {IDC_MAIN_RES_1280, "1280x1024"},
-        {IDC_MAIN_RES_1600, "1600x1200"},
-    }};
+const std::array<const char*, 5>& ResolutionTable() {
+    static const std::array<const char*, 5> table = {"640x480", "800x600", "1024x768", "1280x1024",
+                                                     "1600x1200"};
     return table;
 }
 
 const std::array<SceneRow, 6>& SceneTable() {
     static const std::array<SceneRow, 6> table = {{
-        {0, IDC_MAIN_FLYBY1, "Flyby 1 - DM-Antalus", true,
+        {0, "Flyby 1 - DM-Antalus", true,
          "%s dm-antalus?game=engine.gameinfo -benchmark -seconds=77 "
          "-exec=..\\Benchmark\\Stuff\\flybyexec.txt %s -%s",
-         "Flyby Scene 1: dm-Antalus", "flyby1"},
-        {1, IDC_MAIN_FLYBY2, "Flyby 2 - DM-Asbestos", true,
+         77, "Flyby Scene 1: dm-Antalus"},
+        {1, "Flyby 2 - DM-Asbestos", true,
          "%s dm-asbestos?game=engine.gameinfo -benchmark -seconds=77 "
          "-exec=..\\Benchmark\\Stuff\\flybyexec.txt %s -%s",
-         "Flyby Scene 2: dm-Asbestos", "flyby2"},
-        {2, IDC_MAIN_FLYBY3, "Flyby 3 - CTF-Citadel", true,
+         77, "Flyby Scene 2: dm-Asbestos"},
+        {2, "Flyby 3 - CTF-Citadel", true,
          "%s ctf-citadel?game=engine.gameinfo -benchmark -seconds=77 "
          "-exec=..\\Benchmark\\Stuff\\flybyexec.txt %s -%s",
-         "Flyby Scene 3: CTF-Citadel", "flyby3"},
-        {3, IDC_MAIN_BOTMATCH1, "Botmatch1 - DM-Antalus", false,
+         77, "Flyby Scene 3: CTF-Citadel"},
+        {3, "Botmatch1 - DM-Antalus", false,
          "%s dm-antalus?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
          "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s",
-         "Botmatch Scene 1: dm-Antalus", "botmatch1"},
-        {4, IDC_MAIN_BOTMATCH2, "Botmatch2 - DM-Asbestos", false,
+         77, "Botmatch Scene 1: dm-Antalus"},
+        {4, "Botmatch2 - DM-Asbestos", false,
          "%s dm-asbestos?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
          "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s",
-         "Botmatch Scene 2: dm-Asbestos", "botmatch2"},
-        {5, IDC_MAIN_BOTMATCH3, "Botmatch3 - CTF-Citadel", false,
+         77, "Botmatch Scene 2: dm-Asbestos"},
+        {5, "Botmatch3 - CTF-Citadel", false,
          "%s ctf-citadel?spectatoronly=true?numbots=12?quickstart=true -benchmark -seconds=77 "
          "-exec=..\\Benchmark\\Stuff\\botmatchexec.txt %s -%s",
-         "Botmatch Scene 3: CTF-Citadel", "botmatch3"},
+         77, "Botmatch Scene 3: CTF-Citadel"},
     }};
     return table;
 }

@@ -15,28 +15,23 @@ namespace bench {
 enum class Renderer { OpenGL, Direct3D };
 enum class Detail { High, Low };
 
-// One resolution radio of the main window; the first checked one in table order wins.
-struct ResolutionRow {
-    int controlId;
-    const char* text;
-};
-
-// The resolution radios in the order they are tested: 1011, 1015, 1016, 1017, 1018.
-const std::array<ResolutionRow, 5>& ResolutionTable();
+// The resolutions, smallest first: the main window's radios in the order they
+// are tested (the first checked one wins), and the order of a sweep.
+const std::array<const char*, 5>& ResolutionTable();
 
 // One benchmark scene. `index` is also the scene's slot among the six frame rates.
 // The template's three "%s" take the game executable, the ini arguments and the
-// resolution text, in that order. The check box's text is the resource script's
+// resolution text, in that order; its "-seconds=" asks the game for
+// `lengthSeconds` of benchmark. The check box's text is the resource script's
 // too (the end-to-end tests read it off the window); the details list names the
-// scene by `detailsRowText`, korvane-cli by `argumentName`.
+// scene by `detailsRowText`.
 struct SceneRow {
     int index;
-    int checkBoxId;
     const char* checkBoxText;
     bool isFlyby;
     const char* commandLineTemplate;
+    int lengthSeconds;
     const char* detailsRowText;
-    const char* argumentName;
 };
 
 // The six scenes in run order: three fly-bys, then three bot matches.

@@ -126,6 +126,11 @@ SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, SceneResul
         outcome.fps = ExtractSceneFps(outcome.lastLine);
         results.RecordScene(scene.index, outcome.fps);
         log.Close();
+        if (!HasSceneNumber(outcome.lastLine)) {
+            outcome.status = SceneStatus::NoNumber;
+            outcome.message = kNoNumberText + outcome.lastLine;
+            return outcome;
+        }
     } catch (const framework::FileError& error) {
         outcome.status = SceneStatus::LogUnreadable;
         outcome.message =

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/BenchOptions.h"
+#include "bench/SceneOutcome.h"
 #include "bench/SceneScore.h"
 
 namespace bench {
@@ -82,25 +83,9 @@ struct GamePlaces {
     std::string installFolder;
 };
 
-enum class SceneStatus {
-    Recorded,       // the value is in the results' sceneFps and sums
-    GameNotStarted, // the press ends here
-    NoNewResult,    // the game left the log as it was; the press ends here
-    LogUnreadable,  // the press ends here
-    TimedOut,       // the launcher ended the game after its time-out; the log is not read
-    Stopped,        // the launcher ended the game because the run was stopped; the log is not read
-};
-
-struct SceneOutcome {
-    SceneStatus status = SceneStatus::GameNotStarted;
-    std::string message;  // what to report unless Recorded
-    std::string lastLine; // the log's last line, when it was read
-    double fps = 0.0;     // the value recorded
-};
-
 // Runs one scene: stamps the log, starts the game through `launch` in the
 // game's system folder, checks that the log changed, reads its last line and
-// records the value in `results`. The pause after a scene is the
+// records the value in `results` (0.0 when the line holds no number). The pause after a scene is the
 // caller's.
 SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, SceneResults& results,
                       const GameLauncher& launch = LaunchAndWait);

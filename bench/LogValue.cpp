@@ -159,4 +159,8 @@ bool HasLeadingDecimal(const std::string& text) {
     return at < text.size() && IsDigit(text[at]);
 }
 
+bool HasSceneNumber(const std::string& lastLine) {
+    return HasLeadingDecimal(SceneValueText(lastLine));
+}
+
 } // namespace bench

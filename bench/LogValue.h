@@ -37,4 +37,7 @@ double ExtractSceneFps(const std::string& lastLine);
 // than giving 0.0 for want of one.
 bool HasLeadingDecimal(const std::string& text);
 
+// True when the log's last line holds a number where ExtractSceneFps reads it.
+bool HasSceneNumber(const std::string& lastLine);
+
 } // namespace bench

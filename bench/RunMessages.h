@@ -24,6 +24,9 @@ constexpr char kLineTooLongFormat[] =
     "The game's command line for the scene \"%s\" would be %u characters long; at "
     "most 279 fit.\n\nInstall the demo or Korvane in a folder with a shorter path.";
 
+// Followed by the line itself; the window counts such a line as 0.0 and says nothing.
+constexpr char kNoNumberText[] = "The log's last line holds no number where Korvane reads the frame rate:\n";
+
 // Only the console program limits a game's time or stops while a game runs.
 // scene check box text, what the launcher says about the time-out
 constexpr char kGameTimedOutFormat[] = "The game did not end in time for the scene \"%s\" and was ended:\n%s";

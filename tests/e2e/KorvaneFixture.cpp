@@ -137,7 +137,7 @@ void KorvaneTest::SetChecked(int id, bool checked) {
 
 void KorvaneTest::ChooseScenes(std::initializer_list<int> sceneIds) {
     for (int index = 0; index < kSceneCount; ++index) {
-        const int id = Scene(index).checkBoxId;
+        const int id = kSceneCheckBoxes[index];
         ASSERT_NO_FATAL_FAILURE(
             SetChecked(id, std::find(sceneIds.begin(), sceneIds.end(), id) != sceneIds.end()));
     }

@@ -42,6 +42,11 @@ inline const bench::SceneRow& Scene(int index) {
     return bench::SceneTable().at(static_cast<std::size_t>(index));
 }
 
+// The main window's check box of each scene, by scene index (the window test
+// reads each one's text against the scene's name).
+constexpr int kSceneCheckBoxes[kSceneCount] = {IDC_MAIN_FLYBY1,    IDC_MAIN_FLYBY2,    IDC_MAIN_FLYBY3,
+                                               IDC_MAIN_BOTMATCH1, IDC_MAIN_BOTMATCH2, IDC_MAIN_BOTMATCH3};
+
 struct LineOptions {
     Renderer renderer = Renderer::Direct3D;
     Detail detail = Detail::High;

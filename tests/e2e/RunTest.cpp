@@ -250,7 +250,7 @@ TEST_P(RunOptions, ChooseTheLineOfEveryChosenScene) {
     ASSERT_TRUE(outcome.finished) << outcome;
     std::vector<int> order;
     for (int index = 0; index < kSceneCount; ++index) {
-        if (std::find(test.scenes.begin(), test.scenes.end(), Scene(index).checkBoxId) != test.scenes.end()) {
+        if (std::find(test.scenes.begin(), test.scenes.end(), kSceneCheckBoxes[index]) != test.scenes.end()) {
             order.push_back(index);
         }
     }

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string folder = pool.substr(0, folderLength);
     const std::string directory = pool.substr(folderLength, directoryLength);
     const std::string resolution = resolutionChoice < 5
-                                       ? bench::ResolutionTable()[resolutionChoice].text
+                                       ? bench::ResolutionTable()[resolutionChoice]
                                        : pool.substr(0, resolutionChoice == 6 ? resolutionLength : 0);
     const auto renderer = (flags & 1) != 0 ? bench::Renderer::OpenGL : bench::Renderer::Direct3D;
     const auto detail = (flags & 2) != 0 ? bench::Detail::High : bench::Detail::Low;

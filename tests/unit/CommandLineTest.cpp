@@ -39,8 +39,8 @@ TEST(CommandLineTest, EachSceneAndOptionGivesItsLine) {
             }
         }
     }
-    for (const bench::ResolutionRow& resolution : bench::ResolutionTable()) {
-        add(0, Renderer::Direct3D, Detail::High, resolution.text);
+    for (const char* resolution : bench::ResolutionTable()) {
+        add(0, Renderer::Direct3D, Detail::High, resolution);
     }
     add(0, Renderer::Direct3D, Detail::High, "");
     sourcetree::ExpectFile("command-lines.txt", lines);

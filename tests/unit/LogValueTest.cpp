@@ -1,6 +1,6 @@
 // The benchmark log's last line: which line is last, the eleven characters the
-// window reads after the first '=', their atof-like conversion at the limits of a
-// double, and the engine's whole line as korvane-cli reads it.
+// window reads after the first '=', and their atof-like conversion at the limits
+// of a double.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +12,6 @@
 
 #include "SourceTree.h"
 #include "bench/LogValue.h"
-#include "cli/EngineLine.h"
 #include "framework/LineSource.h"
 
 namespace {
@@ -85,40 +84,6 @@ TEST(LogValueTest, LongestDecimalPrefixAsTheCRuntimeWouldConvertIt) {
         unsigned long long actual = 0;
         std::memcpy(&actual, &value, sizeof actual);
         EXPECT_EQ(actual, expected) << text;
-    }
-}
-
-// korvane-cli reads the whole line when it has the engine's shape
-// (tests/data/engine-lines.txt); otherwise it keeps the window's value and whether
-// a number stood where the window reads.
-TEST(EngineLineTest, FiveNumbersOnlyFromTheEngineShape) {
-    const auto numbers = [](const std::string& line) {
-        const std::optional<cli::EngineLine> engine = cli::ParseEngineLine(line);
-        std::ostringstream read;
-        read.precision(10);
-        if (engine) {
-            read << engine->minFps << ' ' << engine->avgFps << ' ' << engine->maxFps << ' ' << engine->score
-                 << ' ' << engine->randSeed;
-        }
-        return read.str();
-    };
-    for (const std::vector<std::string>& row : sourcetree::ReadTable("engine-lines.txt")) {
-        EXPECT_EQ(numbers(row[0]), row.size() > 1 ? row[1] : "") << row[0];
-    }
-    EXPECT_EQ(numbers("  \t10.5\t/\t20.25 / 40 fps -- Score = 20.25\trand[17]  \t"),
-              "10.5 20.25 40 20.25 17");
-    const std::tuple<std::string, double, bool> readings[] = {
-        // clang-format off
-        {"5.0 / 6.0 / 7.0 fps -- Score = 6.5 rand[3]", 6.5, true}, {"17.5 fps", 17.5, true},
-        {"Benchmark ended without a frame rate", 0.0, false}, {"x =            5", 0.0, false},
-        {"Score = 0.000000", 0.0, true}, {"Score =", 0.0, false}, {"x = .5", 0.5, true},
-        {"x = -", 0.0, false}, {"x = .", 0.0, false},
-        // clang-format on
-    };
-    for (const auto& [line, fps, hasNumber] : readings) {
-        const cli::LastLineReading reading = cli::ReadLastLineValues(line);
-        EXPECT_EQ(reading.fps, fps) << line;
-        EXPECT_EQ(reading.hasNumber, hasNumber) << line;
     }
 }
 

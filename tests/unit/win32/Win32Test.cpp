@@ -1,8 +1,8 @@
-// What only a real (or Wine's) Windows can show: korvane-cli's launcher with the
-// system's job objects and with none (as on Windows 98 and ME), the dialog
-// framework's report of an exception in a handler.
-// Started with --game PIDFILE this program is the "game": it starts one more copy
-// of itself (--sleep), writes that copy's process id to PIDFILE and sleeps.
+// What only a real (or Wine's) Windows can show: the dialog framework's report of
+// an exception in a handler; and the entry point of this program, which korvane-
+// cli's tests (CliRunTest.cpp) also start as a "game": started with --game
+// PIDFILE it starts one more copy of itself (--sleep), writes that copy's process
+// id to PIDFILE and sleeps.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "cli/GameJob.h"
+#include "TestProgram.h"
 #include "driver/Files.h"
 #include "driver/Ui.h"
 #include "framework/Application.h"
@@ -20,12 +20,12 @@
 #include "framework/Handles.h"
 #include "framework/SubclassedControl.h"
 
-namespace {
-
 std::string OwnPath() {
     char path[MAX_PATH] = {};
     return std::string(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
 }
+
+namespace {
 
 int RunAsGame(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--sleep") == 0) {
@@ -47,37 +47,6 @@ int RunAsGame(int argc, char** argv) {
     driver::WriteTextFile(argv[2], std::to_string(started.dwProcessId));
     ::Sleep(INFINITE);
     return 0;
-}
-
-TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
-    for (const bool withJobs : {true, false}) {
-        SCOPED_TRACE(withJobs ? "with job objects" : "without");
-        char folder[MAX_PATH] = {};
-        const std::string pidFile = std::string(folder, ::GetTempPathA(MAX_PATH, folder)) + "korvane-job.txt";
-        driver::DeleteFileAt(pidFile);
-        const cli::JobObjectApi none;
-        cli::GameJobLauncher launcher(1000, nullptr, withJobs ? cli::SystemJobObjectApi() : none);
-        std::string reason;
-        const DWORD before = ::GetTickCount();
-        EXPECT_EQ(launcher(OwnPath(), "\"" + OwnPath() + "\" --game " + pidFile, ".", reason),
-                  bench::GameEnd::TimedOut);
-        const DWORD tookMs = ::GetTickCount() - before;
-        const unsigned long childId = std::stoul(driver::ReadTextFile(pidFile).value_or("0"));
-        driver::DeleteFileAt(pidFile);
-        const framework::UniqueHandle child(
-            ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(childId)));
-        const bool childAlive = child && ::WaitForSingleObject(child.get(), 0) == WAIT_TIMEOUT;
-        if (childAlive) {
-            ::TerminateProcess(child.get(), 1);
-        }
-        EXPECT_EQ(reason, "it ran longer than the time-out of 1 s");
-        EXPECT_TRUE(tookMs >= 900 && tookMs < 10000) << tookMs << " ms";
-        ASSERT_NE(childId, 0u) << "the game never started its own child";
-        EXPECT_EQ(childAlive, !withJobs);
-        EXPECT_EQ(launcher.JobsWork(), withJobs);
-        EXPECT_EQ(launcher.JobProblem(), withJobs ? "" : "this Windows has no job objects");
-    }
-    EXPECT_TRUE(cli::SystemJobObjectApi().Present()) << "Wine, like every Windows from 2000 on, has them";
 }
 
 constexpr char kName[] = "Framework test";

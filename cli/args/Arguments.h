@@ -1,0 +1,51 @@
+// korvane-cli's command line: what each command was asked to do, read from the
+// arguments through the option table, and the help and version texts.
+// Platform-free.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/report/Plan.h"
+
+namespace cli {
+
+constexpr int kMaxRuns = 100;
+constexpr int kMaxTimeoutSeconds = 24 * 60 * 60;
+
+// korvane-cli [options]: a benchmark call.
+struct RunOptions {
+    RunPlan plan;
+    std::string jsonPath; // empty: no JSON report
+    std::string csvPath;  // empty: no CSV file
+    std::string htmlPath; // empty: no page
+    bool quiet = false;
+};
+
+// korvane-cli compare BASE.json NEW.json [--json FILE] [--html FILE] [--fail-below PERCENT]
+struct CompareOptions {
+    std::string basePath, newPath;
+    std::string jsonPath; // empty: no JSON file
+    std::string htmlPath; // empty: no page
+    std::optional<double> failBelowPercent;
+};
+
+enum class Command { Run, Help, Version, Compare };
+
+struct ParsedArguments {
+    Command command = Command::Run;
+    RunOptions run;
+    CompareOptions compare;
+    std::string error; // empty when the arguments are good
+};
+
+// Reads the arguments after the program's name. "--name value" and
+// "--name=value" are the same; an option may be given once. A first argument
+// "compare" reads the comparison's arguments instead.
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
+
+std::string HelpText();
+std::string VersionText(const std::string& korvaneVersion);
+
+} // namespace cli

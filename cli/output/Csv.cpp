@@ -1,0 +1,81 @@
+// The CSV file.
+#include "cli/output/Csv.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "framework/Format.h"
+
+namespace cli {
+
+namespace {
+
+// The fewest digits that read back to the same double; an infinity or NaN stays empty.
+std::string CsvNumber(double value) {
+    if (!std::isfinite(value)) {
+        return std::string();
+    }
+    char buffer[64];
+    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// One scene run's fields after its configuration's, ended by CR LF.
+std::string RunRow(const SceneAttempt& run) {
+    const bool read = LogWasRead(run);
+    const EngineLine* engine = read && run.reading.engine ? &*run.reading.engine : nullptr;
+    const std::string fields[] = {
+        std::to_string(run.round),
+        std::to_string(run.attempt),
+        std::to_string(run.sceneIndex),
+        SceneOf(run.sceneIndex).checkBoxText,
+        StatusName(run.status),
+        framework::Format("%.3f", run.seconds),
+        read ? CsvNumber(run.reading.fps) : std::string(),
+        engine != nullptr ? CsvNumber(engine->minFps) : std::string(),
+        engine != nullptr ? CsvNumber(engine->avgFps) : std::string(),
+        engine != nullptr ? CsvNumber(engine->maxFps) : std::string(),
+        engine != nullptr ? CsvNumber(engine->score) : std::string(),
+        engine != nullptr ? std::to_string(engine->randSeed) : std::string(),
+        read ? run.lastLine : std::string(),
+        run.message,
+    };
+    std::string row;
+    for (const std::string& field : fields) {
+        row += "," + CsvField(field);
+    }
+    return row.substr(1) + "\r\n";
+}
+
+} // namespace
+
+std::string CsvField(const std::string& field) {
+    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        return field;
+    }
+    std::string quoted = "\"";
+    for (const char c : field) {
+        if (c == '"') {
+            quoted += '"';
+        }
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string ReportCsv(const CallReport& call) {
+    std::string csv =
+        "renderer,detail,resolution,round,attempt,scene,name,status,seconds,fps,min_fps,avg_fps,"
+        "max_fps,score,rand,last_line,message\r\n";
+    for (const ConfigurationReport& report : call.configurations) {
+        const std::string configuration = std::string(NamesOf(report.configuration.renderer).name) + "," +
+                                          NamesOf(report.configuration.detail).name + "," +
+                                          report.configuration.resolution + ",";
+        for (const SceneAttempt& run : report.runs) {
+            csv += configuration + RunRow(run);
+        }
+    }
+    return csv;
+}
+
+} // namespace cli

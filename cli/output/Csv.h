@@ -1,0 +1,18 @@
+// korvane-cli's CSV file: a header row, then one row per scene run, lines ended
+// by CR LF, texts in the system's code page as spreadsheets on Windows read
+// them. Platform-free.
+#pragma once
+
+#include <string>
+
+#include "cli/report/CallReport.h"
+
+namespace cli {
+
+std::string ReportCsv(const CallReport& call);
+
+// One field: as it is, or quoted (with its quotes doubled) when it holds a
+// comma, a quote or a line break.
+std::string CsvField(const std::string& field);
+
+} // namespace cli

@@ -1,0 +1,201 @@
+// The run's page and the comparison's.
+#include "cli/output/Html.h"
+
+#include <optional>
+
+#include "cli/output/Charts.h"
+#include "cli/output/Text.h"
+#include "framework/Format.h"
+
+namespace cli {
+
+namespace {
+
+const char* const kStyle =
+    "body{font-family:Verdana,Arial,Helvetica,sans-serif;font-size:13px;color:#222;margin:16px}"
+    "h1{font-size:20px}h2{font-size:16px;margin-top:28px}"
+    "table{border-collapse:collapse;margin:8px 0}th,td{border:1px solid #aaa;padding:2px 8px}"
+    "th{background:#e8e8e8;text-align:left}td.n{text-align:right}"
+    "svg{display:block;margin:8px 0;background:#fff;border:1px solid #ccc}"
+    "svg text{font-family:Verdana,Arial,Helvetica,sans-serif;font-size:11px;fill:#222}";
+
+std::string Number(double value, int decimals) {
+    return framework::Format("%.*f", decimals, value);
+}
+
+std::string Optional(const std::optional<double>& value, int decimals, const char* unit = "") {
+    return value ? Number(*value, decimals) + unit : std::string("-");
+}
+
+// The scene table of a configuration, with its score.
+std::string SceneResultsTable(const RunPlan& plan, const ConfigurationReport& report) {
+    std::string html =
+        "<table>\n<tr><th>Scene</th><th>Runs</th><th>Results</th><th>Mean fps</th><th>Std dev</th>"
+        "<th>Variation</th><th>Each run, fps</th></tr>\n";
+    for (const SceneSummary& summary : SummarizeScenes(plan, report)) {
+        std::string values;
+        for (const double value : ResultValues(report, summary.sceneIndex)) {
+            values += (values.empty() ? "" : ", ") + Number(value, 2);
+        }
+        html += framework::Format(
+            "<tr><td>%s</td><td class=\"n\">%d</td><td class=\"n\">%d</td><td class=\"n\">%s"
+            "</td><td class=\"n\">%s</td><td class=\"n\">%s</td><td>%s</td></tr>\n",
+            SceneOf(summary.sceneIndex).checkBoxText, summary.runs, summary.results,
+            Optional(summary.fps.mean, 2).c_str(), Optional(summary.fps.standardDeviation, 2).c_str(),
+            Optional(summary.fps.variationPercent, 2, " %").c_str(), values.c_str());
+    }
+    html += "</table>\n";
+    const ScoreSummary score = SummarizeScore(report);
+    html += score.sets.empty()
+                ? "<p>Score: N/A</p>\n"
+                : framework::Format("<p>Score: %1.0f Korvanes, the mean of %zu complete run%s; Flyby "
+                                    "scenes %1.2f fps, Botmatch scenes %1.2f fps</p>\n",
+                                    *score.score.mean, score.sets.size(), score.sets.size() == 1 ? "" : "s",
+                                    *score.flybyAverage.mean, *score.botmatchAverage.mean);
+    return html;
+}
+
+std::string ScalingTable(const std::vector<const ConfigurationReport*>& group) {
+    std::string html = "<table>\n<tr><th>Resolution</th>";
+    for (int scene = 0; scene < bench::kSceneCount; ++scene) {
+        html += framework::Format("<th>%s</th>", SceneOf(scene).checkBoxText);
+    }
+    html += "</tr>\n";
+    for (const ConfigurationReport* report : group) {
+        html += "<tr><td>" + report->configuration.resolution + "</td>";
+        for (int scene = 0; scene < bench::kSceneCount; ++scene) {
+            html += "<td class=\"n\">" + Optional(SpreadOf(ResultValues(*report, scene)).mean, 2) + "</td>";
+        }
+        html += "</tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+std::string Page(const std::string& title, const std::string& body) {
+    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+           HtmlText(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n" + body +
+           "</body>\n</html>\n";
+}
+
+std::string DifferenceRow(const std::string& name, const Difference& difference, int decimals) {
+    return framework::Format(
+        "<tr><td>%s</td><td class=\"n\">%zu/%zu</td><td class=\"n\">%s</td><td class=\"n\">%s</td>"
+        "<td class=\"n\">%+.2f %%</td><td>%s</td></tr>\n",
+        HtmlText(name).c_str(), difference.base.count, difference.newer.count,
+        Number(*difference.base.mean, decimals).c_str(), Number(*difference.newer.mean, decimals).c_str(),
+        difference.percent, IntervalText(difference).c_str());
+}
+
+} // namespace
+
+std::string HtmlText(const std::string& text) {
+    std::string html;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            html += "&amp;";
+            break;
+        case '<':
+            html += "&lt;";
+            break;
+        case '>':
+            html += "&gt;";
+            break;
+        case '"':
+            html += "&quot;";
+            break;
+        default:
+            html += c;
+        }
+    }
+    return html;
+}
+
+std::string ReportHtml(const CallReport& call, const Utf8Converter& toUtf8) {
+    const RunPlan& plan = call.plan;
+    const auto text = [&toUtf8](const std::string& value) {
+        return HtmlText(InUtf8(toUtf8, value));
+    };
+    std::string body = "<h1>" + text(std::string(kProgramName) + " " + call.korvaneVersion) + "</h1>\n";
+    body += "<table>\n";
+    const std::pair<const char*, const std::string*> facts[] = {
+        {"Processor:", &call.machine.processor}, {"Frequency:", &call.machine.frequency},
+        {"Cache:", &call.machine.cache},         {"RAM Size:", &call.machine.ramSize},
+        {"OS Name:", &call.machine.osName},      {"Video Card:", &call.machine.videoCard},
+    };
+    for (const auto& [label, value] : facts) {
+        body += std::string("<tr><th>") + label + "</th><td>" + text(*value) + "</td></tr>\n";
+    }
+    body += "</table>\n";
+    std::string scenes;
+    for (const int scene : ChosenScenes(plan)) {
+        scenes += (scenes.empty() ? "" : ", ") + std::string(SceneOf(scene).checkBoxText);
+    }
+    std::string configurations;
+    for (const ConfigurationReport& report : call.configurations) {
+        configurations +=
+            (configurations.empty() ? "" : "; ") + HtmlText(ConfigurationText(report.configuration));
+    }
+    body += framework::Format("<p>Options: %s.<br>Scenes: %s; %d run%s each.</p>\n", configurations.c_str(),
+                              scenes.c_str(), plan.runs, plan.runs == 1 ? "" : "s");
+    for (const ConfigurationReport& report : call.configurations) {
+        body += "<h2>" + HtmlText(ConfigurationText(report.configuration)) + "</h2>\n";
+        if (!report.composeMessage.empty()) {
+            body += "<p>No scene ran: " + text(report.composeMessage) + "</p>\n";
+        }
+        body += SceneChart(plan, report) + SceneResultsTable(plan, report);
+        body += report.stopped ? "<p>Stopped by Ctrl-C: the runs above are all that was measured.</p>\n" : "";
+    }
+    // The resolutions swept for each renderer and detail.
+    const std::vector<ConfigurationReport>& reports = call.configurations;
+    for (std::size_t start = 0; start < reports.size();) {
+        std::vector<const ConfigurationReport*> group;
+        std::size_t end = start;
+        for (; end < reports.size() &&
+               reports[end].configuration.renderer == reports[start].configuration.renderer &&
+               reports[end].configuration.detail == reports[start].configuration.detail;
+             ++end) {
+            group.push_back(&reports[end]);
+        }
+        if (group.size() > 1) {
+            const std::string name = ConfigurationText(reports[start].configuration);
+            body += "<h2>Scaling: " + HtmlText(name.substr(0, name.rfind(", "))) + "</h2>\n";
+            body += ScalingChart(group) + ScalingTable(group);
+        }
+        start = end;
+    }
+    return Page(std::string(kProgramName) + " report", body);
+}
+
+std::string CompareHtml(const Comparison& comparison, const std::string& basePath, const std::string& newPath,
+                        const Utf8Converter& toUtf8) {
+    const auto text = [&toUtf8](const std::string& value) {
+        return HtmlText(InUtf8(toUtf8, value));
+    };
+    std::string body = std::string("<h1>") + kProgramName + " compare</h1>\n";
+    body += "<table>\n<tr><th>Base</th><td>" + text(basePath) + "</td></tr>\n<tr><th>New</th><td>" +
+            text(newPath) + "</td></tr>\n</table>\n";
+    for (const ConfigurationComparison& configuration : comparison.configurations) {
+        body += "<h2>" + HtmlText(ConfigurationText(configuration.configuration)) + ": " +
+                VerdictText(configuration.verdict) + "</h2>\n";
+        body += DifferenceChart(configuration);
+        body += "<table>\n<tr><th>Scene</th><th>Runs</th><th>Base</th><th>New</th><th>Difference</th>"
+                "<th>95 % interval</th></tr>\n";
+        for (const SceneComparison& scene : configuration.scenes) {
+            body += DifferenceRow(SceneOf(scene.sceneIndex).checkBoxText, scene.difference, 2);
+        }
+        if (configuration.score) {
+            body += DifferenceRow("Score (Korvanes)", *configuration.score, 0);
+        }
+        body += "</table>\n";
+    }
+    for (const auto& [path, names] : {std::make_pair(&basePath, &comparison.onlyInBase),
+                                      std::make_pair(&newPath, &comparison.onlyInNew)}) {
+        for (const std::string& name : *names) {
+            body += "<p>Only in " + text(*path) + ": " + HtmlText(name) + "</p>\n";
+        }
+    }
+    return Page(std::string(kProgramName) + " compare", body);
+}
+
+} // namespace cli

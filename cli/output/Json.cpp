@@ -1,0 +1,190 @@
+// The JSON report and the comparison.
+#include "cli/output/Json.h"
+
+#include <nlohmann/json.hpp>
+
+namespace cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// A text for the document: UTF-8 that the writer takes whatever the bytes were.
+Json Text(const Utf8Converter& toUtf8, const std::string& text) {
+    return WellFormedUtf8(InUtf8(toUtf8, text));
+}
+
+// A text that may be empty: null then.
+Json TextOrNull(const Utf8Converter& toUtf8, const std::string& text) {
+    return text.empty() ? Json() : Text(toUtf8, text);
+}
+
+template <typename Value> Json ValueOrNull(const std::optional<Value>& value) {
+    return value ? Json(*value) : Json();
+}
+
+// A statistics object; the comparison's sides have no variation.
+Json SpreadJson(const Spread& values, bool withVariation = true) {
+    Json json = Json::object();
+    json["count"] = values.count;
+    json["mean"] = ValueOrNull(values.mean);
+    json["standardDeviation"] = ValueOrNull(values.standardDeviation);
+    if (withVariation) {
+        json["variationPercent"] = ValueOrNull(values.variationPercent);
+    }
+    return json;
+}
+
+Json RunJson(const SceneAttempt& run, const Utf8Converter& toUtf8) {
+    const bool read = LogWasRead(run);
+    Json json = Json::object();
+    json["scene"] = run.sceneIndex;
+    json["name"] = SceneOf(run.sceneIndex).checkBoxText;
+    json["round"] = run.round;
+    json["attempt"] = run.attempt;
+    json["status"] = StatusName(run.status);
+    json["seconds"] = run.seconds;
+    json["fps"] = read ? Json(run.reading.fps) : Json();
+    json["lastLine"] = read ? Text(toUtf8, run.lastLine) : Json();
+    json["engineLine"] = Json();
+    if (read && run.reading.engine) {
+        const EngineLine& engine = *run.reading.engine;
+        json["engineLine"] = {{"minFps", engine.minFps},
+                              {"avgFps", engine.avgFps},
+                              {"maxFps", engine.maxFps},
+                              {"score", engine.score},
+                              {"rand", engine.randSeed}};
+    }
+    json["message"] = TextOrNull(toUtf8, run.message);
+    return json;
+}
+
+Json ConfigurationJson(const RunPlan& plan, const ConfigurationReport& report, const Utf8Converter& toUtf8) {
+    Json json = Json::object();
+    Json& options = json["options"] = Json::object();
+    options["renderer"] = NamesOf(report.configuration.renderer).name;
+    options["detail"] = NamesOf(report.configuration.detail).name;
+    options["resolution"] = report.configuration.resolution;
+    options["scenes"] = ChosenScenes(plan);
+    options["runs"] = plan.runs;
+    options["timeoutSeconds"] = LongestTimeoutSeconds(plan);
+    options["maxVariationPercent"] = plan.maxVariationPercent;
+
+    json["composeError"] = TextOrNull(toUtf8, report.composeMessage);
+    Json& lines = json["commandLines"] = Json::array();
+    for (const CommandLineRecord& line : report.commandLines) {
+        lines.push_back({{"scene", line.sceneIndex},
+                         {"name", SceneOf(line.sceneIndex).checkBoxText},
+                         {"commandLine", Text(toUtf8, line.commandLine)}});
+    }
+    Json& runs = json["runs"] = Json::array();
+    for (const SceneAttempt& run : report.runs) {
+        runs.push_back(RunJson(run, toUtf8));
+    }
+    Json& scenes = json["scenes"] = Json::array();
+    for (const SceneSummary& summary : SummarizeScenes(plan, report)) {
+        const bench::SceneRow& scene = SceneOf(summary.sceneIndex);
+        scenes.push_back({{"scene", summary.sceneIndex},
+                          {"name", scene.checkBoxText},
+                          {"kind", scene.isFlyby ? "flyby" : "botmatch"},
+                          {"runs", summary.runs},
+                          {"results", summary.results},
+                          {"fps", SpreadJson(summary.fps)},
+                          {"extraRuns", summary.extraRuns},
+                          {"stillVaries", summary.stillVaries},
+                          {"randSeedsDiffer", ValueOrNull(summary.seedsDiffer)}});
+    }
+    const ScoreSummary score = SummarizeScore(report);
+    Json& scoreJson = json["score"] = Json::object();
+    Json& sets = scoreJson["sets"] = Json::array();
+    for (const SetScore& set : score.sets) {
+        sets.push_back({{"round", set.round},
+                        {"korvanes", set.score},
+                        {"flybyAverage", set.flybyAverage},
+                        {"botmatchAverage", set.botmatchAverage}});
+    }
+    scoreJson["korvanes"] = SpreadJson(score.score);
+    scoreJson["flybyAverage"] = SpreadJson(score.flybyAverage);
+    scoreJson["botmatchAverage"] = SpreadJson(score.botmatchAverage);
+    json["stopped"] = report.stopped;
+    json["exitStatus"] = ExitStatus(report);
+    return json;
+}
+
+Json DifferenceJson(const Difference& difference) {
+    Json json = Json::object();
+    json["base"] = SpreadJson(difference.base, false);
+    json["new"] = SpreadJson(difference.newer, false);
+    json["percent"] = difference.percent;
+    json["interval"] = Json();
+    if (difference.low) {
+        json["interval"] = {{"low", *difference.low},
+                            {"high", *difference.high},
+                            {"degreesOfFreedom", *difference.degreesOfFreedom}};
+    }
+    json["noInterval"] = difference.noInterval != nullptr ? Json(difference.noInterval) : Json();
+    return json;
+}
+
+// The document as the files hold it.
+std::string Dumped(const Json& json) {
+    return json.dump(2) + "\n";
+}
+
+} // namespace
+
+std::string ReportJson(const CallReport& call, const Utf8Converter& toUtf8) {
+    Json json = Json::object();
+    json["format"] = "korvane-cli report";
+    json["formatVersion"] = 2;
+    json["korvaneVersion"] = Text(toUtf8, call.korvaneVersion);
+    json["machine"] = {{"processor", Text(toUtf8, call.machine.processor)},
+                       {"frequency", Text(toUtf8, call.machine.frequency)},
+                       {"cache", Text(toUtf8, call.machine.cache)},
+                       {"ramSize", Text(toUtf8, call.machine.ramSize)},
+                       {"osName", Text(toUtf8, call.machine.osName)},
+                       {"videoCard", Text(toUtf8, call.machine.videoCard)}};
+    json["game"] = {{"folder", Text(toUtf8, call.game.folder)},
+                    {"executable", Text(toUtf8, call.game.executable)},
+                    {"workingDirectory", Text(toUtf8, call.game.workingDirectory)},
+                    {"log", Text(toUtf8, call.game.logPath)}};
+    Json& configurations = json["configurations"] = Json::array();
+    for (const ConfigurationReport& report : call.configurations) {
+        configurations.push_back(ConfigurationJson(call.plan, report, toUtf8));
+    }
+    json["stopped"] = Stopped(call);
+    json["exitStatus"] = ExitStatus(call);
+    return Dumped(json);
+}
+
+std::string CompareJson(const Comparison& comparison, const std::string& basePath, const std::string& newPath,
+                        std::optional<double> failBelowPercent, const Utf8Converter& toUtf8) {
+    Json json = Json::object();
+    json["format"] = "korvane-cli comparison";
+    json["formatVersion"] = 1;
+    json["base"] = Text(toUtf8, basePath);
+    json["new"] = Text(toUtf8, newPath);
+    Json& configurations = json["configurations"] = Json::array();
+    for (const ConfigurationComparison& configuration : comparison.configurations) {
+        Json entry = Json::object();
+        entry["renderer"] = NamesOf(configuration.configuration.renderer).name;
+        entry["detail"] = NamesOf(configuration.configuration.detail).name;
+        entry["resolution"] = configuration.configuration.resolution;
+        Json& scenes = entry["scenes"] = Json::array();
+        for (const SceneComparison& scene : configuration.scenes) {
+            scenes.push_back({{"scene", scene.sceneIndex},
+                              {"name", SceneOf(scene.sceneIndex).checkBoxText},
+                              {"fps", DifferenceJson(scene.difference)}});
+        }
+        entry["korvanes"] = configuration.score ? DifferenceJson(*configuration.score) : Json();
+        entry["verdict"] = VerdictName(configuration.verdict);
+        configurations.push_back(entry);
+    }
+    json["onlyInBase"] = comparison.onlyInBase;
+    json["onlyInNew"] = comparison.onlyInNew;
+    json["failBelowPercent"] = ValueOrNull(failBelowPercent);
+    json["exitStatus"] = CompareExitStatus(comparison, failBelowPercent);
+    return Dumped(json);
+}
+
+} // namespace cli

@@ -1,0 +1,37 @@
+// What korvane-cli prints: for a call, the header, one progress line per scene
+// run and the results; for compare, the comparison. Platform-free.
+#pragma once
+
+#include <string>
+
+#include "cli/compare/Comparison.h"
+#include "cli/report/CallReport.h"
+
+namespace cli {
+
+// The version, the machine facts as the window's panel shows them, and the
+// plan; for several configurations, the values of each option group.
+std::string HeaderText(const CallReport& call);
+
+// One line (and the reason, indented, below a failure) for a finished scene run
+// of `report`, `totalSeconds` after the start; in a sweep, its configuration
+// follows the time.
+std::string ProgressText(const CallReport& call, const ConfigurationReport& report, const SceneAttempt& run,
+                         double totalSeconds);
+
+// The line printed before a scene is run again for its spread.
+std::string ExtraRunText(const CallReport& call, const ConfigurationReport& report, int sceneIndex);
+
+// Per scene its runs, mean, standard deviation and variation with notes, then
+// the score of each complete set and their mean; in a sweep, each configuration
+// under its name.
+std::string ResultsText(const CallReport& call);
+
+// The console text of a comparison of `basePath` with `newPath`.
+std::string CompareText(const Comparison& comparison, const std::string& basePath,
+                        const std::string& newPath);
+
+// "-5.44 % to -3.14 %", or "none: " and why there is no interval.
+std::string IntervalText(const Difference& difference);
+
+} // namespace cli

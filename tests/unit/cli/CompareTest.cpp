@@ -1,0 +1,198 @@
+// korvane-cli compare: Welch's interval against hand-computed cases, the
+// verdicts and the exit status, reports read back or refused with what is wrong
+// with them (tests/data/cli/compare/), and the comparison's text, JSON and page.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "SourceTree.h"
+#include "cli/compare/Comparison.h"
+#include "cli/compare/ReportReader.h"
+#include "cli/compare/Welch.h"
+#include "cli/output/Html.h"
+#include "cli/output/Json.h"
+#include "cli/output/Text.h"
+
+namespace {
+
+using cli::CompareValues;
+using cli::ReportValues;
+using cli::Verdict;
+
+TEST(CompareTest, WelchSatterthwaiteDegreesOfFreedomAndTheTQuantile) {
+    // Variances and sizes, base then new; by hand: (v1/n1 + v2/n2)^2 / ((v1/n1)^2/(n1-1) + (v2/n2)^2/(n2-1)).
+    const struct {
+        double baseVariance;
+        std::size_t baseCount;
+        double newVariance;
+        std::size_t newCount;
+        double degreesOfFreedom;
+    } cases[] = {
+        {4, 3, 8, 2, 32.0 / 19.0}, {2, 2, 2, 2, 2.0}, {1, 6, 1, 6, 10.0},
+        {0, 3, 9, 4, 3.0},         {9, 5, 0, 2, 4.0}, {1, 2, 100, 50, 18.846153846153847},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(cli::WelchDegreesOfFreedom(c.baseVariance, c.baseCount, c.newVariance, c.newCount),
+                    c.degreesOfFreedom, 1e-12)
+            << c.baseVariance << " " << c.baseCount << " " << c.newVariance << " " << c.newCount;
+    }
+    // From the tables of Student's t, two-sided 95 %.
+    const std::pair<double, double> quantiles[] = {
+        {1, 12.706204736}, {2, 4.302652730},  {4, 2.776445105},
+        {10, 2.228138852}, {30, 2.042272456}, {1e7, 1.959964},
+    };
+    for (const auto& [degrees, t] : quantiles) {
+        EXPECT_NEAR(cli::StudentT975(degrees), t, 1e-6) << degrees;
+    }
+}
+
+TEST(CompareTest, DifferenceInPercentWithItsInterval) {
+    const struct {
+        std::vector<double> base, newer;
+        std::optional<double> percent, low, high;
+        const char* noInterval;
+    } cases[] = {
+        // Means 11 and 21, both deviations sqrt(2): 2 degrees of freedom, t = 4.302653,
+        // a margin of 6.084912 around 10 over 11.
+        {{10, 12}, {20, 22}, 90.909090909, 35.592092320, 146.226089498, nullptr},
+        // Means 100 and 97, deviations 0.894427: 10 degrees, t = 2.228139, margin 1.150606.
+        {{99, 100, 101, 99, 100, 101}, {96, 97, 98, 96, 97, 98}, -3.0, -4.150605956, -1.849394044, nullptr},
+        {{100}, {90, 92}, -9.0, std::nullopt, std::nullopt, "one run"},
+        {{100, 104}, {95}, -6.862745098, std::nullopt, std::nullopt, "one run"},
+        {{50, 50, 50}, {55, 55}, 10.0, std::nullopt, std::nullopt, "no spread"},
+        {{}, {1, 2}, std::nullopt, std::nullopt, std::nullopt, nullptr},
+        {{1, 2}, {}, std::nullopt, std::nullopt, std::nullopt, nullptr},
+        {{0, 0}, {1, 2}, std::nullopt, std::nullopt, std::nullopt, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.base) + " against " + ::testing::PrintToString(c.newer));
+        const std::optional<cli::Difference> difference = CompareValues(c.base, c.newer);
+        ASSERT_EQ(difference.has_value(), c.percent.has_value());
+        if (!difference) {
+            continue;
+        }
+        EXPECT_NEAR(difference->percent, *c.percent, 1e-8);
+        EXPECT_EQ(difference->low.has_value(), c.low.has_value());
+        EXPECT_NEAR(difference->low.value_or(0), c.low.value_or(0), 1e-6);
+        EXPECT_NEAR(difference->high.value_or(0), c.high.value_or(0), 1e-6);
+        EXPECT_STREQ(difference->noInterval, c.noInterval);
+        EXPECT_EQ(difference->base.count, c.base.size());
+    }
+}
+
+cli::ConfigurationValues Configuration(const char* resolution, std::vector<std::vector<double>> scenes,
+                                       std::vector<double> scores = {}) {
+    cli::ConfigurationValues values;
+    values.configuration.resolution = resolution;
+    for (std::size_t scene = 0; scene < scenes.size(); ++scene) {
+        if (!scenes[scene].empty()) {
+            values.sceneFps[static_cast<int>(scene)] = scenes[scene];
+        }
+    }
+    values.scores = std::move(scores);
+    return values;
+}
+
+TEST(CompareTest, VerdictPerConfigurationAndTheExitStatus) {
+    const std::vector<double> same = {100, 101, 99}, faster = {110, 111, 109}, slower = {90, 91, 89};
+    const std::vector<double> score = {3700, 3710, 3690}, lowerScore = {3600, 3610, 3590};
+    const struct {
+        const char* name;
+        cli::ConfigurationValues base, newer;
+        Verdict verdict;
+        int exitBelow5, exitBelow1;
+    } cases[] = {
+        {"SameScenes", Configuration("640x480", {same, same}), Configuration("640x480", {same, same}),
+         Verdict::NoDifference, 0, 0},
+        {"OneSceneFaster", Configuration("640x480", {same, same}), Configuration("640x480", {faster, same}),
+         Verdict::Faster, 0, 0},
+        {"OneSceneSlower", Configuration("640x480", {same, same}), Configuration("640x480", {same, slower}),
+         Verdict::Slower, 4, 4},
+        {"FasterAndSlower", Configuration("640x480", {same, same}),
+         Configuration("640x480", {faster, slower}), Verdict::NoDifference, 4, 4},
+        {"SlowerWithoutInterval", Configuration("640x480", {same}), Configuration("640x480", {{80}}),
+         Verdict::NoDifference, 0, 0},
+        // The score decides, whatever the scenes say; it is 2.7 % lower.
+        {"ScoreLower", Configuration("640x480", {same}, score),
+         Configuration("640x480", {slower}, lowerScore), Verdict::Slower, 0, 4},
+        {"ScoreSame", Configuration("640x480", {same}, score), Configuration("640x480", {slower}, score),
+         Verdict::NoDifference, 0, 0},
+        {"ScoreOfOneSet", Configuration("640x480", {same}, {3700}),
+         Configuration("640x480", {slower}, {3000}), Verdict::NoDifference, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const cli::Comparison comparison = cli::CompareReports({{c.base}}, {{c.newer}});
+        ASSERT_EQ(comparison.configurations.size(), 1u);
+        EXPECT_EQ(comparison.configurations[0].verdict, c.verdict);
+        EXPECT_EQ(cli::CompareExitStatus(comparison, 5.0), c.exitBelow5);
+        EXPECT_EQ(cli::CompareExitStatus(comparison, 1.0), c.exitBelow1);
+        EXPECT_EQ(cli::CompareExitStatus(comparison, std::nullopt), 0);
+    }
+    // Lower by more than the percentage, with the whole interval below zero.
+    const std::tuple<double, std::optional<double>, bool> edges[] = {
+        {-5.0, -1.0, false}, {-5.0001, -1.0, true}, {-9.0, 0.0, false}, {-9.0, std::nullopt, false}};
+    for (const auto& [percent, high, falls] : edges) {
+        cli::Difference difference;
+        difference.percent = percent;
+        difference.low = high ? std::optional<double>(*high - 5) : std::nullopt;
+        difference.high = high;
+        EXPECT_EQ(cli::FallsBelow(difference, 5.0), falls) << percent << " " << high.value_or(99);
+    }
+    // Configurations are matched by renderer, detail and resolution; scenes only one side holds are left out.
+    ReportValues base{{Configuration("640x480", {same, same}), Configuration("800x600", {same})}};
+    ReportValues newer{{Configuration("1024x768", {same}), Configuration("640x480", {{}, slower, same})}};
+    newer.configurations[1].configuration.renderer = bench::Renderer::Direct3D;
+    const cli::Comparison comparison = cli::CompareReports(base, newer);
+    ASSERT_EQ(comparison.configurations.size(), 1u);
+    EXPECT_EQ(comparison.configurations[0].scenes.size(), 1u);
+    EXPECT_EQ(comparison.configurations[0].scenes[0].sceneIndex, 1);
+    EXPECT_EQ(comparison.onlyInBase, std::vector<std::string>{"Direct3D 8.1, High, 800x600"});
+    EXPECT_EQ(comparison.onlyInNew, std::vector<std::string>{"Direct3D 8.1, High, 1024x768"});
+}
+
+TEST(CompareTest, ReportsReadBackOrWhatIsWrongWithThem) {
+    const std::string v1 = R"({"format": "korvane-cli report", "formatVersion": 1,
+        "options": {"renderer": "opengl", "detail": "low", "resolution": "800x600"},
+        "runs": [{"scene": 0, "status": "ok", "fps": 41.5}, {"scene": 0, "status": "timed-out", "fps": null},
+                 {"scene": 3, "status": "no-number", "fps": 0}, {"scene": 0, "status": "ok", "fps": 40}],
+        "score": {"sets": [{"korvanes": 3700.5}]}})";
+    std::string problem;
+    const std::optional<ReportValues> read = cli::ReadReportValues(v1, problem);
+    ASSERT_TRUE(read) << problem;
+    ASSERT_EQ(read->configurations.size(), 1u);
+    const cli::ConfigurationValues& values = read->configurations[0];
+    EXPECT_EQ(cli::ConfigurationText(values.configuration), "OpenGL ICD, Low, 800x600");
+    EXPECT_EQ(values.sceneFps.size(), 1u) << "only runs that gave a frame rate";
+    EXPECT_EQ(values.sceneFps.at(0), (std::vector<double>{41.5, 40}));
+    EXPECT_EQ(values.scores, std::vector<double>{3700.5});
+
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/compare/bad-reports.txt")) {
+        std::string why;
+        EXPECT_FALSE(cli::ReadReportValues(row[0], why)) << row[0];
+        EXPECT_EQ(why, row.at(1)) << row[0];
+    }
+}
+
+// The comparison as text, JSON and page: the files tests/data/cli/output/reports/compare holds.
+TEST(CompareTest, TextJsonAndPageAsTheirExpectedFiles) {
+    const ReportValues base{
+        {Configuration("640x480", {{10, 12}, {}, {}, {50}}, {3700, 3710}), Configuration("800x600", {{9}})}};
+    const ReportValues newer{{Configuration("640x480", {{20, 22}, {}, {}, {55}}, {3600, 3610})}};
+    const cli::Comparison comparison = cli::CompareReports(base, newer);
+    sourcetree::ExpectFile("cli/output/reports/compare/comparison.txt",
+                           cli::CompareText(comparison, "a.json", "b.json"));
+    sourcetree::ExpectFile("cli/output/reports/compare/comparison.json",
+                           cli::CompareJson(comparison, "a.json", "b.json", 2.5));
+    sourcetree::ExpectFile("cli/output/reports/compare/no-fail-below.json",
+                           cli::CompareJson(comparison, "a.json", "b.json", std::nullopt));
+    const std::string page = cli::CompareHtml(comparison, "a.json", "b&c.json");
+    sourcetree::ExpectFile("cli/output/reports/compare/comparison.html", page);
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+}
+
+} // namespace

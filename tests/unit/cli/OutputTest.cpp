@@ -1,0 +1,157 @@
+// korvane-cli's outputs, one file per format: the console's progress lines, and
+// for every sample call its header and results, CSV, JSON and page, byte for
+// byte as the files of tests/data/cli/output/reports; the comparison's text,
+// JSON and page likewise; the CSV fields and the texts made UTF-8.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ReportSamples.h"
+#include "SourceTree.h"
+#include "cli/output/Csv.h"
+#include "cli/output/Html.h"
+#include "cli/output/Json.h"
+#include "cli/output/Text.h"
+#include "cli/output/Utf8.h"
+
+namespace {
+
+using bench::SceneStatus;
+using samples::AddRun;
+using samples::AddSet;
+using samples::MakeCall;
+
+int Count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+TEST(TextTest, ProgressLines) {
+    cli::CallReport call = MakeCall({0}, 2);
+    cli::ConfigurationReport& report = call.configurations[0];
+    AddRun(report, 0, 1, SceneStatus::Recorded, 118.43);
+    AddRun(report, 0, 2, SceneStatus::TimedOut);
+    AddRun(report, 0, 3, SceneStatus::Recorded, 120.0);
+    EXPECT_EQ(cli::ProgressText(call, report, report.runs[0], 4.9),
+              "[0:04] Flyby 1 - DM-Antalus     run 1 of 2             1.2 s   118.43 fps\n");
+    EXPECT_EQ(cli::ProgressText(call, report, report.runs[1], 3725.0),
+              "[1:02:05] Flyby 1 - DM-Antalus     run 2 of 2             1.2 s   timed out\n"
+              "    The game did not end in time.\n");
+    EXPECT_EQ(cli::ProgressText(call, report, report.runs[2], 61.0),
+              "[1:01] Flyby 1 - DM-Antalus     run 3 of up to 4       1.2 s   120.00 fps\n");
+    EXPECT_EQ(cli::ExtraRunText(call, report, 0),
+              "Flyby 1 - DM-Antalus varies by 0.93 % over 2 results: one more run\n");
+    EXPECT_EQ(cli::ExtraRunText(call, report, 1), "");
+    call.plan.resolutions = {"1024x768", "1600x1200"}; // a sweep names the configuration
+    EXPECT_EQ(cli::ProgressText(call, report, report.runs[2], 75.0),
+              "[1:15] Direct3D 8.1, High, 1024x768:  Flyby 1 - DM-Antalus     run 3 of up to 4       1.2 s   "
+              "120.00 fps\n");
+}
+
+TEST(CsvTest, FieldsQuotedOnlyWhenTheyMustBe) {
+    const std::pair<std::string, std::string> fields[] = {
+        // clang-format off
+        {"Flyby 1 - DM-Antalus", "Flyby 1 - DM-Antalus"}, {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"a\n\nb", "\"a\n\nb\""}, {"a\rb", "\"a\rb\""}, {"", ""},
+        // clang-format on
+    };
+    for (const auto& [field, csv] : fields) {
+        EXPECT_EQ(cli::CsvField(field), csv);
+    }
+}
+
+// The calls whose files tests/data/cli/output/reports holds: header and results
+// as the console shows them (.txt), CSV, JSON and HTML. The JSON files are
+// checked against the schema and the pages drawn by a browser after this program.
+std::vector<std::pair<const char*, cli::CallReport>> SampleCalls() {
+    cli::CallReport openGl = MakeCall({4}, 1);
+    openGl.plan.renderers = {bench::Renderer::OpenGL};
+    openGl.plan.details = {bench::Detail::Low};
+    openGl.plan.resolutions = {"640x480"};
+    openGl.configurations[0].configuration = {bench::Renderer::OpenGL, bench::Detail::Low, "640x480"};
+    cli::CallReport composeFailed = MakeCall({}, 3);
+    composeFailed.plan.scenes.fill(true);
+    composeFailed.configurations[0].composeMessage =
+        "The game's command line for the scene \"Flyby 1 - DM-Antalus\" would be 300 characters long";
+    cli::CallReport oneAgain = MakeCall({0, 1, 2, 3, 4, 5}, 1);
+    AddSet(oneAgain.configurations[0], 1, {40, 42, 44, 30, 32, 34});
+    AddRun(oneAgain.configurations[0], 0, 2, SceneStatus::Recorded, 48.0);
+    cli::CallReport full = MakeCall({0, 1, 2, 3, 4, 5}, 2);
+    AddSet(full.configurations[0], 1, {40, 42, 44, 30, 32, 34});
+    AddSet(full.configurations[0], 2, {41, 43, 45, 31, 33, 35});
+    for (int scene = 0; scene < 6; ++scene) { // no set: the window would count "no number" as 0.0
+        AddRun(full.configurations[0], scene, 3, scene == 5 ? SceneStatus::NoNumber : SceneStatus::Recorded,
+               40.0);
+        AddRun(full.configurations[0], scene, 4, scene == 2 ? SceneStatus::TimedOut : SceneStatus::Recorded,
+               40.0);
+    }
+    cli::CallReport failures = MakeCall({2, 5}, 1);
+    failures.plan.renderers = {bench::Renderer::OpenGL};
+    failures.configurations[0].configuration.renderer = bench::Renderer::OpenGL;
+    cli::ConfigurationReport& failing = failures.configurations[0];
+    AddRun(failing, 2, 1, SceneStatus::TimedOut);
+    AddRun(failing, 5, 1, SceneStatus::NoNumber);
+    AddRun(failing, 2, 2, SceneStatus::Recorded, 41.5, 6284);
+    AddRun(failing, 5, 2, SceneStatus::Stopped);
+    failing.stopped = true;
+    failures.machine.osName = "Windows \xFC"; // a byte of the ANSI code page
+    cli::CallReport seeds = MakeCall({3}, 2);
+    AddRun(seeds.configurations[0], 3, 1, SceneStatus::Recorded, 50.0, 1);
+    AddRun(seeds.configurations[0], 3, 2, SceneStatus::Recorded, 50.0, 2);
+    AddRun(seeds.configurations[0], 3, 3, SceneStatus::Stopped);
+    seeds.configurations[0].stopped = true;
+    cli::CallReport stoppedSweep = samples::Sweep();
+    stoppedSweep.configurations[1].stopped = true;
+    return {{"opengl-no-run-yet", openGl},          {"lines-not-composed", composeFailed},
+            {"one-scene-again", oneAgain},          {"two-complete-sets", full},
+            {"failures-and-a-stop", failures},      {"seeds-differ-stopped", seeds},
+            {"resolution-sweep", samples::Sweep()}, {"sweep-stopped", stoppedSweep}};
+}
+
+TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
+    const auto samples = SampleCalls();
+    for (const auto& [name, call] : samples) {
+        const std::string file = std::string("cli/output/reports/") + name;
+        sourcetree::ExpectFile(file + ".txt", cli::HeaderText(call) + cli::ResultsText(call));
+        sourcetree::ExpectFile(file + ".csv", cli::ReportCsv(call));
+        sourcetree::ExpectFile(file + ".json", cli::ReportJson(call));
+        const std::string page = cli::ReportHtml(call);
+        sourcetree::ExpectFile(file + ".html", page);
+        for (const char* outside : {"<script", "http", "src=", "url(", "<link", "@import", "@font-face"}) {
+            EXPECT_EQ(Count(page, outside), 0) << outside << " in " << name;
+        }
+    }
+    const std::string converted =
+        cli::ReportJson(samples.at(4).second, [](const std::string& text) { return "<" + text + ">"; });
+    EXPECT_EQ(Count(converted, "\"osName\": \"<Windows \xC3\xBC>\""), 1) << "the system's conversion is used";
+}
+
+// Every text goes into the UTF-8 files whole: escaped as JSON needs, a byte of
+// no UTF-8 sequence taken as the Latin-1 character of that value.
+TEST(Utf8Test, TextsAsWellFormedUtf8AndJsonEscapes) {
+    const std::pair<std::string, std::string> texts[] = {
+        {"M\xC3\xBCnchen \xE2\x82\xAC \xF0\x9F\x98\x80", "M\xC3\xBCnchen \xE2\x82\xAC \xF0\x9F\x98\x80"},
+        {"M\xFCnchen", "M\xC3\xBCnchen"},                         // a lone high byte is read as Latin-1
+        {"\xE2\x82", "\xC3\xA2\xC2\x82"},                         // a cut-off sequence
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                         // an overlong form
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},             // a surrogate
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"}, // past U+10FFFF
+        {"\x7F\xDF\xBF\xEF\xBF\xBF", "\x7F\xDF\xBF\xEF\xBF\xBF"}, // the last of each length
+    };
+    for (const auto& [text, expected] : texts) {
+        EXPECT_EQ(cli::WellFormedUtf8(text), expected);
+    }
+    cli::CallReport call = MakeCall({0}, 1);
+    call.machine.videoCard = std::string("C:\\UT2003 \"demo\"\n\r\t\b\f\x01\x1f\0\xFC", 25);
+    EXPECT_EQ(
+        Count(cli::ReportJson(call),
+              "\"videoCard\": \"C:\\\\UT2003 \\\"demo\\\"\\n\\r\\t\\b\\f\\u0001\\u001f\\u0000\xC3\xBC\""),
+        1);
+}
+
+} // namespace
