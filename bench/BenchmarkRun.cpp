@@ -59,18 +59,23 @@ ComposedPress ComposePress(const PressOptions& options, const std::string& gameE
             continue;
         }
         if (!directoryFits) {
-            return Failed(ComposeStatus::FolderTooLong,
-                          framework::Format(kFolderTooLongFormat, FullCurrentDirectory().c_str()),
-                          press.iniArguments);
+            ComposedPress failed = Failed(
+                ComposeStatus::FolderTooLong,
+                framework::Format(kFolderTooLongFormat, FullCurrentDirectory().c_str()), press.iniArguments);
+            failed.currentDirectory = FullCurrentDirectory();
+            return failed;
         }
         std::optional<std::string> line =
             ComposeCommandLine(scene, gameExecutable, press.iniArguments, options.resolutionText);
         if (!line) {
             const auto length = static_cast<unsigned>(
                 CommandLineLength(scene, gameExecutable, press.iniArguments, options.resolutionText));
-            return Failed(ComposeStatus::LineTooLong,
-                          framework::Format(kLineTooLongFormat, scene.checkBoxText, length),
-                          press.iniArguments);
+            ComposedPress failed =
+                Failed(ComposeStatus::LineTooLong,
+                       framework::Format(kLineTooLongFormat, scene.checkBoxText, length), press.iniArguments);
+            failed.sceneText = scene.checkBoxText;
+            failed.lineLength = length;
+            return failed;
         }
         press.scenes.push_back({scene.index, std::move(*line)});
     }
@@ -135,6 +140,10 @@ SceneOutcome RunScene(const SceneLine& scene, const GamePlaces& game, SceneResul
         outcome.status = SceneStatus::LogUnreadable;
         outcome.message =
             framework::Format(kLogUnreadableFormat, error.Path().c_str(), error.Cause().c_str());
+        return outcome;
+    } catch (const LastLineTooLong& error) {
+        outcome.status = SceneStatus::LogUnreadable;
+        outcome.message = framework::Format(kLogUnreadableFormat, logPath.c_str(), error.what());
         return outcome;
     }
     outcome.status = SceneStatus::Recorded;

@@ -48,7 +48,12 @@ enum class ComposeStatus {
 
 struct ComposedPress {
     ComposeStatus status = ComposeStatus::NoSceneChosen;
-    std::string message; // what to report unless Ready
+    std::string message; // what the window reports unless Ready
+    // What the message is made of: the whole current directory (FolderTooLong),
+    // the scene and its line's length (LineTooLong).
+    std::string currentDirectory;
+    const char* sceneText = nullptr;
+    unsigned lineLength = 0;
     std::string iniArguments;
     std::vector<SceneLine> scenes; // in scene order; empty unless Ready
 };

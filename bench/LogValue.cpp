@@ -24,11 +24,20 @@ constexpr std::size_t kValueWidth = 11;
 
 } // namespace
 
+LastLineTooLong::LastLineTooLong()
+    : std::runtime_error("Its last line is longer than " + std::to_string(framework::kMaxLineBytes) +
+                         " bytes.") {}
+
 std::string ReadLastLine(framework::LineSource& lines) {
     std::string lastLine;
     std::string line;
+    bool cut = false;
     while (lines.ReadLine(line)) {
         lastLine.swap(line);
+        cut = lines.LineWasCut();
+    }
+    if (cut) {
+        throw LastLineTooLong();
     }
     // A log written with CR alone as its line end reads as one single line, whose
     // first "=" belongs to the oldest result: the newest result is the text after
@@ -142,7 +151,8 @@ std::string SceneValueText(const std::string& lastLine) {
 }
 
 double ExtractSceneFps(const std::string& lastLine) {
-    return ParseLeadingDecimal(SceneValueText(lastLine));
+    const double value = ParseLeadingDecimal(SceneValueText(lastLine));
+    return std::isfinite(value) ? value : 0.0;
 }
 
 bool HasLeadingDecimal(const std::string& text) {
@@ -160,7 +170,8 @@ bool HasLeadingDecimal(const std::string& text) {
 }
 
 bool HasSceneNumber(const std::string& lastLine) {
-    return HasLeadingDecimal(SceneValueText(lastLine));
+    const std::string valueText = SceneValueText(lastLine);
+    return HasLeadingDecimal(valueText) && std::isfinite(ParseLeadingDecimal(valueText));
 }
 
 } // namespace bench

@@ -3,16 +3,24 @@
 // the file and hands its lines in.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 #include "framework/LineSource.h"
 
 namespace bench {
 
+// Thrown by ReadLastLine when the last line is longer than framework::kMaxLineBytes:
+// such a log cannot be read.
+class LastLineTooLong : public std::runtime_error {
+public:
+    LastLineTooLong();
+};
+
 // The last line that `lines` returns, "" if it returns none. When that line holds
 // CRs (a log written with CR alone as its line end reads as one line), the result
 // is the text after the last CR that is not the line's own final character, so
-// such a log yields its newest result.
+// such a log yields its newest result. Earlier lines of any length are read past.
 std::string ReadLastLine(framework::LineSource& lines);
 
 // Reads a decimal number at the start of `text` the way atof does: leading white
@@ -30,14 +38,16 @@ double ParseLeadingDecimal(const std::string& text);
 std::string SceneValueText(const std::string& lastLine);
 
 // The scene's frame rate from the log's last line: ParseLeadingDecimal of its
-// SceneValueText.
+// SceneValueText, or 0.0 when that is not a finite number (too large for a
+// double, as "1e999"): an infinity is no frame rate, and it counts as a line
+// without a number.
 double ExtractSceneFps(const std::string& lastLine);
 
 // True when ParseLeadingDecimal finds a number at the start of `text`, rather
 // than giving 0.0 for want of one.
 bool HasLeadingDecimal(const std::string& text);
 
-// True when the log's last line holds a number where ExtractSceneFps reads it.
+// True when the log's last line holds a finite number where ExtractSceneFps reads it.
 bool HasSceneNumber(const std::string& lastLine);
 
 } // namespace bench

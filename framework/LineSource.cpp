@@ -7,8 +7,12 @@
 
 namespace framework {
 
-ChunkLineReader::ChunkLineReader(ReadFunction read, std::size_t chunkBytes)
-    : read_(std::move(read)), chunk_(chunkBytes == 0 ? 1 : chunkBytes) {}
+ChunkLineReader::ChunkLineReader(ReadFunction read, std::size_t chunkBytes, std::size_t maxLineBytes)
+    : read_(std::move(read)), chunk_(chunkBytes == 0 ? 1 : chunkBytes), maxLineBytes_(maxLineBytes) {}
+
+void ChunkLineReader::Keep(std::string& line, const char* start, std::size_t length) {
+    line.append(start, std::min(length, maxLineBytes_ - std::min(line.size(), maxLineBytes_)));
+}
 
 bool ChunkLineReader::Refill() {
     if (atEnd_) {
@@ -25,8 +29,11 @@ bool ChunkLineReader::Refill() {
 
 bool ChunkLineReader::ReadLine(std::string& line) {
     line.clear();
+    cut_ = false;
     bool readAnything = false;
     bool endedByLf = false;
+    std::size_t total = 0; // the line's bytes, kept or not
+    char lastByte = '\0';
     for (;;) {
         if (begin_ == end_ && !Refill()) {
             break;
@@ -34,25 +41,31 @@ bool ChunkLineReader::ReadLine(std::string& line) {
         const char* start = chunk_.data() + begin_;
         const std::size_t available = end_ - begin_;
         const void* newline = std::memchr(start, '\n', available);
+        const std::size_t length = newline != nullptr
+                                       ? static_cast<std::size_t>(static_cast<const char*>(newline) - start)
+                                       : available;
+        Keep(line, start, length);
+        total += length;
+        lastByte = length > 0 ? start[length - 1] : lastByte;
+        readAnything = true;
         if (newline != nullptr) {
-            const auto length = static_cast<std::size_t>(static_cast<const char*>(newline) - start);
-            line.append(start, length);
             begin_ += length + 1;
-            readAnything = true;
             endedByLf = true;
             break;
         }
-        line.append(start, available);
         begin_ = end_;
-        readAnything = true;
     }
     if (!readAnything) {
         return false;
     }
     // Text mode: the CR of a CR LF pair belongs to the terminator; a CR alone stays.
-    if (endedByLf && !line.empty() && line.back() == '\r') {
-        line.pop_back();
+    if (endedByLf && total > 0 && lastByte == '\r') {
+        if (line.size() == total) {
+            line.pop_back();
+        }
+        --total;
     }
+    cut_ = total > maxLineBytes_;
     return true;
 }
 

@@ -17,6 +17,7 @@ public:
     explicit TextFileReader(std::string path);
 
     bool ReadLine(std::string& line) override;
+    bool LineWasCut() const override { return reader_.LineWasCut(); }
     void Close() noexcept { file_.reset(); }
     const std::string& Path() const noexcept { return path_; }
 

@@ -1,6 +1,7 @@
 // Keys and lookup in cpudef.dat.
 #include "sysinfo/CpuDefinitions.h"
 
+#include "framework/FileError.h"
 #include "framework/Format.h"
 
 namespace sysinfo {
@@ -10,10 +11,20 @@ namespace {
 constexpr int kDescriptionLines = 7;
 constexpr int kNameLine = 2;
 
+// The next line; a line too long for any definition makes the file unreadable.
+bool ReadDefinitionLine(framework::LineSource& lines, std::string& line) {
+    const bool read = lines.ReadLine(line);
+    if (lines.LineWasCut()) {
+        throw framework::FileError(kDefinitionsFileName, framework::Format("a line is longer than %zu bytes",
+                                                                           framework::kMaxLineBytes));
+    }
+    return read;
+}
+
 // Reads on until a line equals `key`; false when the lines end first.
 bool SkipPast(framework::LineSource& lines, const std::string& key) {
     std::string line;
-    while (lines.ReadLine(line)) {
+    while (ReadDefinitionLine(lines, line)) {
         if (line == key) {
             return true;
         }
@@ -69,7 +80,7 @@ std::string LookUpProcessorName(framework::LineSource& lines, const DefinitionKe
     std::string name;
     std::string line;
     for (int number = 1; number <= kDescriptionLines; ++number) {
-        lines.ReadLine(line);
+        ReadDefinitionLine(lines, line);
         if (number == kNameLine) {
             name = line;
         }

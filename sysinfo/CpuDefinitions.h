@@ -40,7 +40,8 @@ std::optional<DefinitionKeys> DefinitionKeysFor(const std::string& vendor, int f
 // Intel models) the variant, searched to the end of the file, then the seven
 // description lines. Returns the second of them (empty when the file ends
 // first), or kUnknownProcessorName when a key is not found. Read errors are not
-// caught.
+// caught; a line longer than framework::kMaxLineBytes throws framework::FileError,
+// as an unreadable file does.
 std::string LookUpProcessorName(framework::LineSource& lines, const DefinitionKeys& keys);
 
 } // namespace sysinfo

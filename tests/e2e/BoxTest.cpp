@@ -72,6 +72,13 @@ const BoxCase kBoxCases[] = {
      nullptr, 2, nullptr, nullptr, {"40.00 fps", "40.00 fps"}},
     {"EmptyLogCountsAsZero", Fault::None, {kFlyby1, kFlyby2}, "[start 1]\r\nfault=rewrite-same\r\n[all]\r\nfps=42\r\n", "",
      2, nullptr, nullptr, {"0.00 fps", "42.00 fps"}},
+    // A last line just over the bound of a line is a log that cannot be read.
+    {"LastLineTooLongToRead", Fault::None, {kFlyby1, kFlyby2}, "[all]\r\nlinebytes=65537\r\n", nullptr, 1, kErrorCaption,
+     "The benchmark log could not be read.\n\n{log}\n\nIts last line is longer than 65536 bytes."},
+    // An infinity is no frame rate: the line counts as one without a number.
+    {"InfiniteValueCountsAsZero", Fault::None, {kFlyby1, kFlyby2},
+     "[start 1]\r\nline=a / b / c fps -- Score = 1e999\r\n[all]\r\nfps=42\r\n", nullptr, 2, nullptr, nullptr,
+     {"0.00 fps", "42.00 fps"}},
     {"LogHeldAgainstReading", Fault::HeldLog, {kFlyby1}, "[all]\r\nfps=45\r\n", kOlderResult, 1, kErrorCaption,
      kLogUnreadable, {}, 0, ERROR_SHARING_VIOLATION},
     {"KorvaneFolderOf200Characters", Fault::KorvaneFolder200, {}, "", nullptr, 0, kErrorCaption,

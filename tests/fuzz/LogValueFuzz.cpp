@@ -31,7 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    bench::ParseLeadingDecimal(from) == value &&
                    bench::HasLeadingDecimal(from) == (end != decimal.c_str()));
     };
-    checkDecimal(valueText, bench::ExtractSceneFps(last));
+    const double parsed = bench::ParseLeadingDecimal(valueText);
+    checkDecimal(valueText, parsed);
+    // An infinity is no frame rate: the line counts as one without a number.
+    FUZZ_CHECK(bench::ExtractSceneFps(last) == (std::isfinite(parsed) ? parsed : 0.0) &&
+               bench::HasSceneNumber(last) == (bench::HasLeadingDecimal(valueText) && std::isfinite(parsed)));
     checkDecimal(last, bench::ParseLeadingDecimal(last));
     return 0;
 }

@@ -120,6 +120,7 @@ private:
     public:
         explicit Lines(Rig& rig) : rig_(rig), lines_(rig.definitions) {}
         ~Lines() override { ++rig_.closed; }
+        bool LineWasCut() const override { return lines_.LineWasCut(); }
         bool ReadLine(std::string& line) override {
             if (rig_.failAfterLines == 0) {
                 throw framework::FileError("cpudef.dat", "The device is not ready.");
@@ -320,6 +321,19 @@ TEST(CpuTest, UnreadableDefinitionsFile) {
         EXPECT_EQ(sysinfo::TheCpuDescription().processorName, name) << failAfter;
         EXPECT_EQ(rig.closed, rig.opened);
         EXPECT_TRUE(sysinfo::TheCpuDescription().descriptionLoaded);
+    }
+    // A line longer than any definition makes the file unreadable, wherever it
+    // stands; a line at the bound is read.
+    const std::string atBound(framework::kMaxLineBytes, 'n');
+    const std::pair<std::string, std::string> lengths[] = {
+        {"[1,0x64]\n" + atBound + "x\n[1,0x6A]\n" + Description("Athlon XP"), "cpudef.dat unreadable"},
+        {"[1,0x6A]\nx\n" + atBound + "x\r\n", "cpudef.dat unreadable"},
+        {"[1,0x6A]\nx\n" + atBound + "\r\n", atBound},
+    };
+    for (const auto& [file, name] : lengths) {
+        Rig rig("AuthenticAMD", 0x6A0, {}, file);
+        const sysinfo::CpuInfo cpu = rig.Make();
+        EXPECT_EQ(sysinfo::TheCpuDescription().processorName, name) << file.size() << " bytes";
     }
     Rig unknown("GenuineTMx86", 0x543);
     unknown.refuseToOpen = true;

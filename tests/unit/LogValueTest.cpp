@@ -29,6 +29,35 @@ TEST(LogValueTest, LastLineOfTheLog) {
         framework::TextLineSource lines(text);
         EXPECT_EQ(bench::ReadLastLine(lines), last) << text;
     }
+    // A last line at the bound is read (CR LF or not); a longer one makes the log
+    // unreadable, however long it is; a long line before the last one is read past.
+    const std::string atBound(framework::kMaxLineBytes, 'x');
+    const std::pair<std::string, std::optional<std::string>> lengths[] = {
+        {atBound, atBound},
+        {atBound + "\r\n", atBound},
+        {"a = 1\n" + atBound + "y", std::nullopt},
+        {atBound + "y\r\n", std::nullopt},
+        {atBound + std::string(3 * framework::kMaxLineBytes, 'y') + "\n", std::nullopt},
+        {atBound + "y\r\nScore = 41.5\r\n", "Score = 41.5"},
+    };
+    for (const auto& [text, last] : lengths) {
+        // Chunks smaller and larger than the bound.
+        for (const std::size_t chunk : {std::size_t{1000}, std::size_t{3} * framework::kMaxLineBytes}) {
+            framework::ChunkLineReader lines(
+                [&text, at = std::size_t{0}](char* buffer, std::size_t size) mutable {
+                    const std::size_t count = std::min(size, text.size() - at);
+                    std::memcpy(buffer, text.data() + at, count);
+                    at += count;
+                    return count;
+                },
+                chunk);
+            if (last) {
+                EXPECT_EQ(bench::ReadLastLine(lines), *last) << text.size() << " bytes";
+            } else {
+                EXPECT_THROW(bench::ReadLastLine(lines), bench::LastLineTooLong) << text.size() << " bytes";
+            }
+        }
+    }
 }
 
 TEST(LogValueTest, ValueAfterTheFirstEquals) {
@@ -41,7 +70,7 @@ TEST(LogValueTest, ValueAfterTheFirstEquals) {
         {"12345678901234", 1234567890.0}, {"", 0.0}, {"Score =", 0.0}, {"a = 12.5 b = 99.0", 12.5},
         {"a =b = 99.0", 0.0},
         {"21.542334 / 41.762527 / 95.221848 fps -- Score = 41.766209        rand[6284]", 41.766209},
-        {std::string(300, 'x') + "= 55.5", 55.5}, {"x=1.23456789e5", 1.23456789}, {"Score = 1e999", HUGE_VAL},
+        {std::string(300, 'x') + "= 55.5", 55.5}, {"x=1.23456789e5", 1.23456789}, {"Score = 1e999", 0.0}, {"Score = -1e999", 0.0},
         // clang-format on
     };
     for (const auto& [line, fps] : cases) {

@@ -344,7 +344,19 @@ Behaviour ChooseBehaviour(std::string_view settingsText, const GameArguments& ar
     if (const auto text = lookup("rand")) {
         behaviour.randSeed = ParseNumber<unsigned>(*text).value_or(behaviour.randSeed);
     }
+    if (const auto text = lookup("line")) {
+        behaviour.line = *text;
+    }
+    if (const auto text = lookup("linebytes")) {
+        behaviour.lineBytes = ParseNumber<std::size_t>(*text).value_or(0);
+    }
     return behaviour;
+}
+
+std::string ResultLine(const Behaviour& behaviour) {
+    const std::string line =
+        behaviour.line.empty() ? FormatResultLine(behaviour.fps, behaviour.randSeed) : behaviour.line;
+    return std::string(behaviour.lineBytes > line.size() ? behaviour.lineBytes - line.size() : 0, 'x') + line;
 }
 
 std::string FormatResultLine(double fps, unsigned randSeed) {

@@ -44,7 +44,13 @@ struct Behaviour {
     Fault fault = Fault::None;
     int exitCode = 1;
     unsigned randSeed = 0;
+    std::string line;          // "line=": written instead of the engine's result line, as it stands
+    std::size_t lineBytes = 0; // "linebytes=": the result line made this long with x's in front
 };
+
+// The result line this start writes, without its line end: the settings' line
+// or the engine's, padded in front to `lineBytes`.
+std::string ResultLine(const Behaviour& behaviour);
 
 // Applies the settings file's text: per key, section [start <n>] wins over the
 // scene's section ([flyby <map>] or [botmatch <map>]), which wins over [all];

@@ -218,7 +218,7 @@ int Run() {
     }
     Pause(behaviour.seconds);
 
-    const std::string resultLine = standin::FormatResultLine(behaviour.fps, behaviour.randSeed) + kLineEnd;
+    const std::string resultLine = standin::ResultLine(behaviour) + kLineEnd;
     switch (behaviour.fault) {
     case standin::Fault::None:
     case standin::Fault::Hang:
