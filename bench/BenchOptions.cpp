@@ -67,6 +67,13 @@ const char* IniArgumentsTemplate(Renderer renderer, Detail detail) {
                : "ini=%s\\MinDetailD3D.ini userini=..\\Benchmark\\Stuff\\MinDetailUser.ini -nosound -UPT";
 }
 
+std::string RendererIniFile(Renderer renderer, Detail detail) {
+    // "ini=%s\<file> userini=...": the name between the directory and the blank.
+    const std::string arguments = IniArgumentsTemplate(renderer, detail);
+    const std::size_t start = arguments.find("%s\\") + 3;
+    return arguments.substr(start, arguments.find(' ') - start);
+}
+
 std::string FormatIniArguments(Renderer renderer, Detail detail, const std::string& currentDirectory) {
     return FillTemplate(IniArgumentsTemplate(renderer, detail), {&currentDirectory});
 }

@@ -51,6 +51,9 @@ std::string FillTemplate(const char* templateText, std::initializer_list<const s
 // takes the program's current directory.
 const char* IniArgumentsTemplate(Renderer renderer, Detail detail);
 
+// The renderer's ini file that template names in the current directory: "MaxDetailD3D.ini" ...
+std::string RendererIniFile(Renderer renderer, Detail detail);
+
 // The ini arguments with the current directory put in, unchanged.
 std::string FormatIniArguments(Renderer renderer, Detail detail, const std::string& currentDirectory);
 

@@ -9,11 +9,15 @@
 #include "cli/run/CompareCommand.h"
 #include "cli/run/Console.h"
 #include "cli/run/ConsoleRun.h"
+#include "cli/run/StopSignals.h"
 #include "framework/ProcessStart.h"
 #include "res/version.h"
 
 int main(int argc, char** argv) {
     framework::StartProcess();
+    // Ctrl-C is taken from the first moment on: one pressed before the first game
+    // stops the run before it starts.
+    const cli::ConsoleControlScope controlHandler;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const cli::ParsedArguments parsed = cli::ParseArguments(arguments);
     if (!parsed.error.empty()) {
@@ -31,12 +35,16 @@ int main(int argc, char** argv) {
             return cli::kExitAllResults;
         case cli::Command::Compare:
             return cli::RunCompare(parsed.compare);
+        case cli::Command::Resume:
+            return cli::ResumeBenchmarks(parsed.run);
         case cli::Command::Run:
             break;
         }
         return cli::RunBenchmarks(parsed.run, KORVANE_VERSION_TEXT);
     } catch (const std::exception& error) {
         cli::PrintError(std::string(cli::kProgramName) + ": " + error.what() + "\n");
-        return parsed.command == cli::Command::Run ? cli::kExitSomeFailed : cli::kExitBadArgument;
+        return parsed.command == cli::Command::Run || parsed.command == cli::Command::Resume
+                   ? cli::kExitSomeFailed
+                   : cli::kExitBadArgument;
     }
 }

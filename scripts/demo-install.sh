@@ -15,6 +15,9 @@
 #   --fresh                delete the folder first (old record and log included)
 #   --registry-value TEXT  write TEXT as "Folder" instead of the folder's Windows path
 #   --no-registry          leave the registry alone
+#   --korvane              also copy the release folder (dist/korvane-*-win32, or -win64 on a machine
+#                          without 32-bit Wine) to C:\Korvane, where korvane.exe and korvane-cli.exe
+#                          are started from
 # Prints the folder's Windows and Unix paths.
 # shellcheck source-path=SCRIPTDIR
 set -euo pipefail
@@ -31,6 +34,7 @@ folder='C:\UT2003Demo'
 settingsFile=
 game=${KORVANE_STANDIN_GAME:-$KORVANE_ROOT/build/win32-tests/tools/standin-game/UT2003.exe}
 fresh=0
+copyKorvane=0
 writeRegistry=1
 registryValue=
 haveRegistryValue=0
@@ -58,6 +62,10 @@ while [ $# -gt 0 ]; do
         ;;
     --no-registry)
         writeRegistry=0
+        shift
+        ;;
+    --korvane)
+        copyKorvane=1
         shift
         ;;
     -h | --help) usage ;;
@@ -130,6 +138,20 @@ crlf "$stuff/MinDetailUser.ini" \
 if [ "$writeRegistry" -eq 1 ]; then
     "$KORVANE_WINE" reg add 'HKLM\SOFTWARE\UNREAL TECHNOLOGY\INSTALLED APPS\UT2003DEMO' \
         /v Folder /t REG_SZ /d "$registryValue" /f /reg:32 </dev/null >/dev/null
+fi
+
+if [ "$copyKorvane" -eq 1 ]; then
+    arch=win32
+    [ "$(korvane_test_tree)" = win32-tests ] || arch=win64
+    release=$(find "$KORVANE_ROOT/dist" -maxdepth 1 -type d -name "korvane-*-$arch" | head -n 1)
+    if [ -z "$release" ]; then
+        echo "demo-install: no release folder dist/korvane-*-$arch (run scripts/build.sh)" >&2
+        exit 1
+    fi
+    korvane=$(korvane_unix_path 'C:\Korvane')
+    mkdir -p "$korvane"
+    cp -- "$release"/* "$korvane/"
+    echo "korvane:        C:\Korvane (from $release)"
 fi
 
 echo "demo installed: $windowsFolder"

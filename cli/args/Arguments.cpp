@@ -255,6 +255,17 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
             parsed.compare.newPath = files[1];
         }
     }
+    if (parsed.error.empty() && !parsed.run.resumePath.empty()) {
+        for (const OptionRow* row : given) {
+            if (std::string(row->name) != "--resume" && parsed.error.empty()) {
+                parsed.error = framework::Format(
+                    "--resume takes every option from its report: %s cannot be given beside it", row->name);
+            }
+        }
+        if (parsed.command == Command::Run) {
+            parsed.command = Command::Resume;
+        }
+    }
     if (parsed.error.empty()) {
         parsed.error = SameFileError(command, parsed, files);
     }

@@ -21,6 +21,7 @@ struct RunOptions {
     std::string csvPath;  // empty: no CSV file
     std::string htmlPath; // empty: no page
     bool quiet = false;
+    std::string resumePath; // korvane-cli --resume REPORT.json: the call that report records, continued
 };
 
 // korvane-cli compare BASE.json NEW.json [--json FILE] [--html FILE] [--fail-below PERCENT]
@@ -31,7 +32,7 @@ struct CompareOptions {
     std::optional<double> failBelowPercent;
 };
 
-enum class Command { Run, Help, Version, Compare };
+enum class Command { Run, Help, Version, Compare, Resume };
 
 struct ParsedArguments {
     Command command = Command::Run;
@@ -42,7 +43,8 @@ struct ParsedArguments {
 
 // Reads the arguments after the program's name. "--name value" and
 // "--name=value" are the same; an option may be given once. A first argument
-// "compare" reads the comparison's arguments instead.
+// "compare" reads the comparison's arguments instead. --resume takes every
+// option of the run from its report: beside it only --quiet may be given.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 std::string HelpText();

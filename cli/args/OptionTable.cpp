@@ -145,6 +145,11 @@ const std::vector<OptionRow>& OptionTable() {
              [](ParsedArguments& parsed) -> std::string& { return parsed.run.csvPath; }),
         File(Command::Run, "--html", "write a page with charts and tables of the results",
              [](ParsedArguments& parsed) -> std::string& { return parsed.run.htmlPath; }),
+        File(Command::Run, "--resume",
+             "go on with the call that FILE, its --json report, records:\n"
+             "from the first scene run that has not ended, with its\n"
+             "options and files, after a crash, a kill or Ctrl-C",
+             [](ParsedArguments& parsed) -> std::string& { return parsed.run.resumePath; }),
         Switch(Command::Run, "--quiet", "print only the results table",
                [](ParsedArguments& parsed, const OptionValue&) { parsed.run.quiet = true; }),
         Switch(Command::Help, "--help", "this text",

@@ -14,6 +14,12 @@
 
 namespace cli {
 
+namespace {
+
+constexpr char kValuesTooLarge[] = "values too large for an interval";
+
+} // namespace
+
 double WelchDegreesOfFreedom(double baseVariance, std::size_t baseCount, double newVariance,
                              std::size_t newCount) {
     const double base = baseVariance / static_cast<double>(baseCount);
@@ -37,6 +43,9 @@ std::optional<Difference> CompareValues(const std::vector<double>& base, const s
     const double baseMean = *difference.base.mean;
     const double change = *difference.newer.mean - baseMean;
     difference.percent = change / baseMean * 100.0;
+    if (!std::isfinite(difference.percent)) {
+        return std::nullopt;
+    }
     if (base.size() < 2 || newer.size() < 2) {
         difference.noInterval = "one run";
         return difference;
@@ -49,10 +58,22 @@ std::optional<Difference> CompareValues(const std::vector<double>& base, const s
         difference.noInterval = "no spread";
         return difference;
     }
-    difference.degreesOfFreedom = WelchDegreesOfFreedom(baseVariance, base.size(), newVariance, newer.size());
-    const double margin = StudentT975(*difference.degreesOfFreedom) * standardError;
-    difference.low = (change - margin) / baseMean * 100.0;
-    difference.high = (change + margin) / baseMean * 100.0;
+    const double degreesOfFreedom =
+        WelchDegreesOfFreedom(baseVariance, base.size(), newVariance, newer.size());
+    if (!std::isfinite(standardError) || !std::isfinite(degreesOfFreedom) || degreesOfFreedom <= 0.0) {
+        difference.noInterval = kValuesTooLarge;
+        return difference;
+    }
+    const double margin = StudentT975(degreesOfFreedom) * standardError;
+    const double low = (change - margin) / baseMean * 100.0;
+    const double high = (change + margin) / baseMean * 100.0;
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        difference.noInterval = kValuesTooLarge;
+        return difference;
+    }
+    difference.degreesOfFreedom = degreesOfFreedom;
+    difference.low = low;
+    difference.high = high;
     return difference;
 }
 

@@ -15,8 +15,9 @@ struct Difference {
     Spread base, newer;
     double percent = 0.0; // (newer mean - base mean) / base mean * 100
     // The 95 % interval of `percent`: Welch's interval of the difference of the
-    // means, over the base mean. None when either side has one value, or
-    // neither has any spread; `noInterval` says which.
+    // means, over the base mean. None when either side has one value, neither
+    // has any spread, or the values are too large for the arithmetic of an
+    // interval; `noInterval` says which.
     std::optional<double> low, high, degreesOfFreedom;
     const char* noInterval = nullptr;
 };
@@ -29,7 +30,8 @@ double WelchDegreesOfFreedom(double baseVariance, std::size_t baseCount, double 
 // The t value that leaves 2.5 % above it, for `degreesOfFreedom` (above 0).
 double StudentT975(double degreesOfFreedom);
 
-// None when either side has no value or the base mean is 0.
+// None when either side has no value, the base mean is 0, or the difference in
+// percent is too large for a double.
 std::optional<Difference> CompareValues(const std::vector<double>& base, const std::vector<double>& newer);
 
 // +1 when the interval lies wholly above zero, -1 wholly below, 0 otherwise (or none).

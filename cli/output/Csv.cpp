@@ -24,11 +24,12 @@ std::string CsvNumber(double value) {
 std::string RunRow(const SceneAttempt& run) {
     const bool read = LogWasRead(run);
     const EngineLine* engine = read && run.reading.engine ? &*run.reading.engine : nullptr;
+    // The numbers as they are; the texts guarded against being read as formulas.
     const std::string fields[] = {
         std::to_string(run.round),
         std::to_string(run.attempt),
         std::to_string(run.sceneIndex),
-        SceneOf(run.sceneIndex).checkBoxText,
+        CsvText(SceneOf(run.sceneIndex).checkBoxText),
         StatusName(run.status),
         framework::Format("%.3f", run.seconds),
         read ? CsvNumber(run.reading.fps) : std::string(),
@@ -37,17 +38,28 @@ std::string RunRow(const SceneAttempt& run) {
         engine != nullptr ? CsvNumber(engine->maxFps) : std::string(),
         engine != nullptr ? CsvNumber(engine->score) : std::string(),
         engine != nullptr ? std::to_string(engine->randSeed) : std::string(),
-        read ? run.lastLine : std::string(),
-        run.message,
+        read ? CsvText(run.lastLine) : std::string(),
+        CsvText(run.message),
     };
     std::string row;
     for (const std::string& field : fields) {
-        row += "," + CsvField(field);
+        row += "," + field;
     }
     return row.substr(1) + "\r\n";
 }
 
 } // namespace
+
+std::string CsvText(const std::string& text) {
+    if (text.empty() || std::string("=+-@\t\r").find(text[0]) == std::string::npos) {
+        return CsvField(text);
+    }
+    std::string quoted = "\"'";
+    for (const char c : text) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return quoted + "\"";
+}
 
 std::string CsvField(const std::string& field) {
     if (field.find_first_of(",\"\r\n") == std::string::npos) {

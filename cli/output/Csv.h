@@ -15,4 +15,9 @@ std::string ReportCsv(const CallReport& call);
 // comma, a quote or a line break.
 std::string CsvField(const std::string& field);
 
+// A text field that a spreadsheet must not take for a formula: one that starts
+// with =, +, -, @, a tab or a carriage return gets a ' in front and is quoted,
+// as OWASP's advice on CSV injection has it; other texts as CsvField.
+std::string CsvText(const std::string& text);
+
 } // namespace cli

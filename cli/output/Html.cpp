@@ -111,7 +111,8 @@ std::string HtmlText(const std::string& text) {
     return html;
 }
 
-std::string ReportHtml(const CallReport& call, const Utf8Converter& toUtf8) {
+std::string ReportHtml(const CallReport& call, const Utf8Converter& toUtf8,
+                       std::optional<double> secondsLeft) {
     const RunPlan& plan = call.plan;
     const auto text = [&toUtf8](const std::string& value) {
         return HtmlText(InUtf8(toUtf8, value));
@@ -138,6 +139,10 @@ std::string ReportHtml(const CallReport& call, const Utf8Converter& toUtf8) {
     }
     body += framework::Format("<p>Options: %s.<br>Scenes: %s; %d run%s each.</p>\n", configurations.c_str(),
                               scenes.c_str(), plan.runs, plan.runs == 1 ? "" : "s");
+    if (!call.complete) {
+        body += "<p><strong>This run is not complete:</strong> " + PositionText(call, secondsLeft) +
+                (Stopped(call) ? ". It was stopped by Ctrl-C" : "") + ".</p>\n";
+    }
     for (const ConfigurationReport& report : call.configurations) {
         body += "<h2>" + HtmlText(ConfigurationText(report.configuration)) + "</h2>\n";
         if (!report.composeMessage.empty()) {

@@ -3,6 +3,7 @@
 // a table, for browsers that draw no SVG (Internet Explorer 6). Platform-free.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "cli/compare/Comparison.h"
@@ -15,7 +16,10 @@ namespace cli {
 // configuration a chart of each scene's frame rate with the spread of its runs
 // and the table of the console; a scaling chart (frame rate against resolution,
 // a line per scene) for each renderer and detail swept over resolutions.
-std::string ReportHtml(const CallReport& call, const Utf8Converter& toUtf8 = nullptr);
+// While the call is not complete, the page says so, with how many scene runs
+// are done of how many and, when there is one, the estimate of the time left.
+std::string ReportHtml(const CallReport& call, const Utf8Converter& toUtf8 = nullptr,
+                       std::optional<double> secondsLeft = std::nullopt);
 
 // A comparison's page: per configuration a chart of each scene's difference
 // (and the score's) with its interval, and the table of the console.

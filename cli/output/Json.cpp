@@ -131,13 +131,35 @@ std::string Dumped(const Json& json) {
     return json.dump(2) + "\n";
 }
 
+Json PlanJson(const RunPlan& plan) {
+    Json json = Json::object();
+    Json& renderers = json["renderers"] = Json::array();
+    for (const bench::Renderer renderer : plan.renderers) {
+        renderers.push_back(NamesOf(renderer).name);
+    }
+    Json& details = json["details"] = Json::array();
+    for (const bench::Detail detail : plan.details) {
+        details.push_back(NamesOf(detail).name);
+    }
+    json["resolutions"] = plan.resolutions;
+    json["scenes"] = ChosenScenes(plan);
+    json["runs"] = plan.runs;
+    json["timeoutSeconds"] = ValueOrNull(plan.timeoutSeconds);
+    json["maxVariationPercent"] = plan.maxVariationPercent;
+    return json;
+}
+
 } // namespace
 
 std::string ReportJson(const CallReport& call, const Utf8Converter& toUtf8) {
     Json json = Json::object();
     json["format"] = "korvane-cli report";
-    json["formatVersion"] = 2;
+    json["formatVersion"] = kReportFormatVersion;
     json["korvaneVersion"] = Text(toUtf8, call.korvaneVersion);
+    json["startedAt"] = Text(toUtf8, call.startedAt);
+    json["complete"] = call.complete;
+    const Progress progress = ProgressOf(call);
+    json["progress"] = {{"done", progress.done}, {"planned", progress.planned}};
     json["machine"] = {{"processor", Text(toUtf8, call.machine.processor)},
                        {"frequency", Text(toUtf8, call.machine.frequency)},
                        {"cache", Text(toUtf8, call.machine.cache)},
@@ -148,6 +170,9 @@ std::string ReportJson(const CallReport& call, const Utf8Converter& toUtf8) {
                     {"executable", Text(toUtf8, call.game.executable)},
                     {"workingDirectory", Text(toUtf8, call.game.workingDirectory)},
                     {"log", Text(toUtf8, call.game.logPath)}};
+    json["plan"] = PlanJson(call.plan);
+    json["files"] = {{"csv", TextOrNull(toUtf8, call.files.csv)},
+                     {"html", TextOrNull(toUtf8, call.files.html)}};
     Json& configurations = json["configurations"] = Json::array();
     for (const ConfigurationReport& report : call.configurations) {
         configurations.push_back(ConfigurationJson(call.plan, report, toUtf8));

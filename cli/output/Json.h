@@ -11,8 +11,12 @@
 
 namespace cli {
 
-// A call as one JSON document: the machine and the game once, then each
-// configuration's options, runs and statistics; its texts passed through
+// The report's format version: 3 records the plan, whether the call is
+// complete and how far it is, and the files it writes.
+constexpr int kReportFormatVersion = 3;
+
+// A call as one JSON document: the machine, the game and the plan once, then
+// each configuration's options, runs and statistics; its texts passed through
 // `toUtf8` when given. Indented by two blanks, ended by a line break.
 std::string ReportJson(const CallReport& call, const Utf8Converter& toUtf8 = nullptr);
 

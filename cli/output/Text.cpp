@@ -10,15 +10,6 @@ namespace cli {
 
 namespace {
 
-// m:ss, or h:mm:ss from an hour on.
-std::string ClockText(double seconds) {
-    const long total = seconds > 0.0 ? static_cast<long>(seconds) : 0L;
-    if (total >= 3600) {
-        return framework::Format("%ld:%02ld:%02ld", total / 3600, total / 60 % 60, total % 60);
-    }
-    return framework::Format("%ld:%02ld", total / 60, total % 60);
-}
-
 std::string RunOfText(const RunPlan& plan, const SceneAttempt& run) {
     if (run.attempt <= plan.runs) {
         return framework::Format("run %d of %d", run.attempt, plan.runs);
@@ -129,6 +120,23 @@ std::string DifferenceRow(const std::string& name, const Difference& difference,
 
 } // namespace
 
+std::string ClockText(double seconds) {
+    const long total = seconds > 0.0 && seconds < 1e9 ? static_cast<long>(seconds) : 0L;
+    if (total >= 3600) {
+        return framework::Format("%ld:%02ld:%02ld", total / 3600, total / 60 % 60, total % 60);
+    }
+    return framework::Format("%ld:%02ld", total / 60, total % 60);
+}
+
+std::string PositionText(const CallReport& call, std::optional<double> secondsLeft) {
+    const Progress progress = ProgressOf(call);
+    std::string text = framework::Format("%d of %d scene runs are done", progress.done, progress.planned);
+    if (secondsLeft && progress.done < progress.planned) {
+        text += ", about " + ClockText(*secondsLeft) + " left";
+    }
+    return text;
+}
+
 std::string HeaderText(const CallReport& call) {
     const RunPlan& plan = call.plan;
     std::string text = std::string(kProgramName) + " " + call.korvaneVersion + "\n";
@@ -155,7 +163,7 @@ std::string HeaderText(const CallReport& call) {
 }
 
 std::string ProgressText(const CallReport& call, const ConfigurationReport& report, const SceneAttempt& run,
-                         double totalSeconds) {
+                         double totalSeconds, std::optional<double> secondsLeft) {
     const std::string outcome = run.status == bench::SceneStatus::Recorded
                                     ? framework::Format("%.2f fps", run.reading.fps)
                                     : std::string(StatusWords(run.status));
@@ -164,9 +172,15 @@ std::string ProgressText(const CallReport& call, const ConfigurationReport& repo
         Configurations(call.plan).size() > 1
             ? framework::Format("%-30s ", (ConfigurationText(report.configuration) + ":").c_str())
             : "";
-    std::string text = framework::Format("[%s] %s%-24s %-18s %7.1f s   %s\n", ClockText(totalSeconds).c_str(),
-                                         configuration.c_str(), SceneOf(run.sceneIndex).checkBoxText,
-                                         RunOfText(call.plan, run).c_str(), run.seconds, outcome.c_str());
+    const Progress progress = ProgressOf(call);
+    std::string position = framework::Format("%d of %d", progress.done, progress.planned);
+    if (secondsLeft && progress.done < progress.planned) {
+        position += ", about " + ClockText(*secondsLeft) + " left";
+    }
+    std::string text =
+        framework::Format("[%s] %s%-24s %-18s %7.1f s   %-12s (%s)\n", ClockText(totalSeconds).c_str(),
+                          configuration.c_str(), SceneOf(run.sceneIndex).checkBoxText,
+                          RunOfText(call.plan, run).c_str(), run.seconds, outcome.c_str(), position.c_str());
     if (run.status != bench::SceneStatus::Recorded) {
         text += Indented(run.message);
     }
@@ -185,7 +199,7 @@ std::string ExtraRunText(const CallReport& call, const ConfigurationReport& repo
 }
 
 std::string ResultsText(const CallReport& call) {
-    if (call.configurations.size() == 1) {
+    if (call.configurations.size() == 1 && Configurations(call.plan).size() == 1) {
         return ConfigurationResults(call.plan, call.configurations.front());
     }
     std::string text;

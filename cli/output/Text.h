@@ -2,6 +2,7 @@
 // run and the results; for compare, the comparison. Platform-free.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "cli/compare/Comparison.h"
@@ -15,9 +16,16 @@ std::string HeaderText(const CallReport& call);
 
 // One line (and the reason, indented, below a failure) for a finished scene run
 // of `report`, `totalSeconds` after the start; in a sweep, its configuration
-// follows the time.
+// follows the time. The line ends with the call's position ("37 of 288") and,
+// when there is one, the estimate of the time left.
 std::string ProgressText(const CallReport& call, const ConfigurationReport& report, const SceneAttempt& run,
-                         double totalSeconds);
+                         double totalSeconds, std::optional<double> secondsLeft = std::nullopt);
+
+// "37 of 288 scene runs are done", with ", about 5:12:40 left" when there is an estimate.
+std::string PositionText(const CallReport& call, std::optional<double> secondsLeft);
+
+// m:ss, or h:mm:ss from an hour on.
+std::string ClockText(double seconds);
 
 // The line printed before a scene is run again for its spread.
 std::string ExtraRunText(const CallReport& call, const ConfigurationReport& report, int sceneIndex);

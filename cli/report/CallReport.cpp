@@ -1,20 +1,45 @@
 // The statistics and decisions drawn from a call's report.
 #include "cli/report/CallReport.h"
 
+#include <algorithm>
+
 #include "cli/report/ExitStatus.h"
 
 namespace cli {
 
 namespace {
 
-int RunsOf(const ConfigurationReport& report, int sceneIndex) {
+// The runs of the scene before round `beforeRound` (all of them when it is 0).
+int RunsOf(const ConfigurationReport& report, int sceneIndex, int beforeRound = 0) {
     int runs = 0;
     for (const SceneAttempt& run : report.runs) {
-        if (run.sceneIndex == sceneIndex) {
+        if (run.sceneIndex == sceneIndex && (beforeRound == 0 || run.round < beforeRound)) {
             ++runs;
         }
     }
     return runs;
+}
+
+// The frame rates of the scene's Recorded runs before round `beforeRound`.
+std::vector<double> ResultValuesBefore(const ConfigurationReport& report, int sceneIndex, int beforeRound) {
+    std::vector<double> values;
+    for (const SceneAttempt& run : report.runs) {
+        if (run.sceneIndex == sceneIndex && run.round < beforeRound &&
+            run.status == bench::SceneStatus::Recorded) {
+            values.push_back(run.reading.fps);
+        }
+    }
+    return values;
+}
+
+// True when the scene ran to its end in the round: a run that Ctrl-C stopped did not.
+bool RanInRound(const ConfigurationReport& report, int round, int sceneIndex) {
+    for (const SceneAttempt& run : report.runs) {
+        if (run.round == round && run.sceneIndex == sceneIndex && run.status != bench::SceneStatus::Stopped) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool RoundComplete(const ConfigurationReport& report, int round) {
@@ -90,18 +115,56 @@ std::vector<double> ResultValues(const ConfigurationReport& report, int sceneInd
 }
 
 std::vector<int> ScenesOfRound(const RunPlan& plan, const ConfigurationReport& report, int round) {
-    if (report.stopped || report.commandLines.empty()) {
-        return {};
-    }
     std::vector<int> scenes;
     for (const CommandLineRecord& line : report.commandLines) {
         if (round <= plan.runs ||
-            WantsAnotherRun(SpreadOf(ResultValues(report, line.sceneIndex)), RunsOf(report, line.sceneIndex),
-                            plan.runs, plan.maxVariationPercent)) {
+            WantsAnotherRun(SpreadOf(ResultValuesBefore(report, line.sceneIndex, round)),
+                            RunsOf(report, line.sceneIndex, round), plan.runs, plan.maxVariationPercent)) {
             scenes.push_back(line.sceneIndex);
         }
     }
     return scenes;
+}
+
+std::optional<SceneRunPlace> NextSceneRun(const RunPlan& plan, const ConfigurationReport& report) {
+    for (int round = report.runs.empty() ? 1 : report.runs.back().round;; ++round) {
+        const std::vector<int> scenes = ScenesOfRound(plan, report, round);
+        if (scenes.empty()) {
+            return std::nullopt;
+        }
+        for (const int scene : scenes) {
+            if (!RanInRound(report, round, scene)) {
+                return SceneRunPlace{round, scene};
+            }
+        }
+    }
+}
+
+Progress ProgressOf(const CallReport& call) {
+    Progress progress;
+    const std::vector<Configuration> planned = Configurations(call.plan);
+    const int chosen = static_cast<int>(ChosenScenes(call.plan).size());
+    for (std::size_t i = 0; i < planned.size(); ++i) {
+        if (i >= call.configurations.size()) {
+            progress.planned += chosen * call.plan.runs;
+            continue;
+        }
+        const ConfigurationReport& report = call.configurations[i];
+        int ran = 0;
+        for (const SceneAttempt& run : report.runs) {
+            ran += run.status != bench::SceneStatus::Stopped ? 1 : 0;
+        }
+        progress.done += ran;
+        progress.planned += ran;
+        if (const std::optional<SceneRunPlace> next = NextSceneRun(call.plan, report)) {
+            for (const int scene : ScenesOfRound(call.plan, report, next->round)) {
+                progress.planned += RanInRound(report, next->round, scene) ? 0 : 1;
+            }
+            progress.planned +=
+                std::max(0, call.plan.runs - next->round) * static_cast<int>(report.commandLines.size());
+        }
+    }
+    return progress;
 }
 
 std::vector<SceneSummary> SummarizeScenes(const RunPlan& plan, const ConfigurationReport& report) {
@@ -168,6 +231,9 @@ int ExitStatus(const ConfigurationReport& report) {
 }
 
 int ExitStatus(const CallReport& call) {
+    if (call.outputFailed) {
+        return kExitBadArgument;
+    }
     for (const ConfigurationReport& report : call.configurations) {
         if (ExitStatus(report) != kExitAllResults) {
             return kExitSomeFailed;

@@ -67,13 +67,25 @@ struct GamePaths {
     std::string logPath;
 };
 
+// The files a call writes besides its JSON report, as full paths; empty: none.
+struct OutputPaths {
+    std::string json;
+    std::string csv;
+    std::string html;
+};
+
 // One call: the machine and the game once, then each configuration begun, in the order they ran.
 struct CallReport {
     std::string korvaneVersion;
+    std::string startedAt; // local date and time, ISO 8601: "2026-12-08T15:02:25+01:00"
+    bool complete = false; // the call ran to its end; until then its files say it is not complete
     sysinfo::MachineTexts machine;
     GamePaths game;
     RunPlan plan;
+    OutputPaths files;
     std::vector<ConfigurationReport> configurations;
+    // A file the call was asked for does not hold its results: its last write failed.
+    bool outputFailed = false;
 };
 
 // True when Ctrl-C ended the call early.
@@ -83,10 +95,32 @@ bool Stopped(const CallReport& call);
 std::vector<double> ResultValues(const ConfigurationReport& report, int sceneIndex);
 
 // The scenes that round `round` (1-based) runs, in scene order: every chosen
-// scene in rounds 1 to N; after that each scene whose values still vary by the
-// plan's limit or more and that has had fewer than 2N runs. Empty when the
-// configuration's runs are over.
+// scene in rounds 1 to N; after that each scene whose values, in the rounds
+// before this one, vary by the plan's limit or more and that had fewer than 2N
+// runs in them. Empty when the configuration's runs are over.
 std::vector<int> ScenesOfRound(const RunPlan& plan, const ConfigurationReport& report, int round);
+
+// Where a scene run stands: its round and its scene.
+struct SceneRunPlace {
+    int round = 0;
+    int sceneIndex = 0;
+};
+
+// The scene run that follows the configuration's runs so far, extra runs
+// included: the next scene of the last run's round, or the first of the next
+// round; none when the configuration's runs are over. A run that Ctrl-C
+// stopped is one to run again. (Whether the call was stopped is the caller's to
+// know.)
+std::optional<SceneRunPlace> NextSceneRun(const RunPlan& plan, const ConfigurationReport& report);
+
+// How far a call is: the scene runs that have ended (one that Ctrl-C stopped
+// has not), and all it runs as far as is known now: each chosen scene N times
+// in every configuration, and the extra runs asked for by the rounds begun.
+struct Progress {
+    int done = 0;
+    int planned = 0;
+};
+Progress ProgressOf(const CallReport& call);
 
 struct SceneSummary {
     int sceneIndex = 0;
@@ -121,7 +155,8 @@ ScoreSummary SummarizeScore(const ConfigurationReport& report);
 // Recorded; kExitSomeFailed otherwise.
 int ExitStatus(const ConfigurationReport& report);
 
-// kExitAllResults when every configuration has it, and there is one.
+// kExitBadArgument when a file it was asked for does not hold its results;
+// else kExitAllResults when every configuration has it, and there is one.
 int ExitStatus(const CallReport& call);
 
 } // namespace cli

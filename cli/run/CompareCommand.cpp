@@ -11,6 +11,7 @@
 #include "cli/run/Console.h"
 #include "cli/run/Encoding.h"
 #include "cli/run/Files.h"
+#include "cli/run/OutputFiles.h"
 #include "framework/Format.h"
 
 namespace cli {
@@ -30,27 +31,31 @@ std::optional<ReportValues> ReadReport(const std::string& path, const ConsoleOut
     return values;
 }
 
-bool WriteOutput(const char* option, const std::string& path, const std::string& text,
-                 const ConsoleOutput& console) {
-    OutputFile file;
-    std::string problem;
-    if (path.empty() || (file.Create(path, problem) && file.Write(text, problem))) {
-        return true;
-    }
-    console.printError(framework::Format("%s: %s cannot write \"%s\": %s\n", kProgramName, option,
-                                         path.c_str(), problem.c_str()));
-    return false;
-}
-
 } // namespace
 
 int RunCompare(const CompareOptions& options, const ConsoleOutput& console) {
+    // Every output is checked before anything is read or written: none may name a report compared.
+    Comparison comparison;
+    OutputFiles outputs;
+    outputs.Add("--json", options.jsonPath, [&] {
+        return CompareJson(comparison, options.basePath, options.newPath, options.failBelowPercent,
+                           AnsiToUtf8);
+    });
+    outputs.Add("--html", options.htmlPath,
+                [&] { return CompareHtml(comparison, options.basePath, options.newPath, AnsiToUtf8); });
+    std::string message;
+    if (!outputs.Check(
+            {{"a report being compared", options.basePath}, {"a report being compared", options.newPath}},
+            message)) {
+        console.printError(std::string(kProgramName) + ": " + message + "\n");
+        return kExitBadArgument;
+    }
     const std::optional<ReportValues> base = ReadReport(options.basePath, console);
     const std::optional<ReportValues> newer = ReadReport(options.newPath, console);
     if (!base || !newer) {
         return kExitBadArgument;
     }
-    const Comparison comparison = CompareReports(*base, *newer);
+    comparison = CompareReports(*base, *newer);
     console.print(CompareText(comparison, options.basePath, options.newPath));
     if (comparison.configurations.empty()) {
         console.printError(framework::Format("%s: \"%s\" and \"%s\" hold no configuration in common\n",
@@ -58,12 +63,7 @@ int RunCompare(const CompareOptions& options, const ConsoleOutput& console) {
                                              options.newPath.c_str()));
         return kExitBadArgument;
     }
-    if (!WriteOutput(
-            "--json", options.jsonPath,
-            CompareJson(comparison, options.basePath, options.newPath, options.failBelowPercent, AnsiToUtf8),
-            console) ||
-        !WriteOutput("--html", options.htmlPath,
-                     CompareHtml(comparison, options.basePath, options.newPath, AnsiToUtf8), console)) {
+    if (!outputs.Write(console, true)) {
         return kExitBadArgument;
     }
     return CompareExitStatus(comparison, options.failBelowPercent);

@@ -7,25 +7,37 @@
 
 namespace cli {
 
-std::string AnsiToUtf8(const std::string& text) {
+namespace {
+
+// `text` from one code page to another through UTF-16.
+std::string Converted(const std::string& text, UINT from, UINT to) {
     if (text.empty()) {
         return text;
     }
     const int wideLength =
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        ::MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (wideLength <= 0) {
         return text;
     }
     std::vector<wchar_t> wide(static_cast<std::size_t>(wideLength));
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    ::MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
+    const int length = ::WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     if (length <= 0) {
         return text;
     }
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
-    return utf8;
+    std::string converted(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(to, 0, wide.data(), wideLength, &converted[0], length, nullptr, nullptr);
+    return converted;
+}
+
+} // namespace
+
+std::string AnsiToUtf8(const std::string& text) {
+    return Converted(text, CP_ACP, CP_UTF8);
+}
+
+std::string Utf8ToAnsi(const std::string& text) {
+    return Converted(text, CP_UTF8, CP_ACP);
 }
 
 } // namespace cli

@@ -9,4 +9,7 @@ namespace cli {
 // `text` of the ANSI code page as UTF-8; as it is when the system cannot convert it.
 std::string AnsiToUtf8(const std::string& text);
 
+// `text` of UTF-8 in the ANSI code page; as it is when the system cannot convert it.
+std::string Utf8ToAnsi(const std::string& text);
+
 } // namespace cli

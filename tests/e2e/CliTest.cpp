@@ -127,8 +127,9 @@ TEST_P(CliTimeout, EndsAHangingGameAndTheRunGoesOn) {
                 (GetParam() && result.errors.rfind(
                                    "korvane-cli: the game could not be put into a job of its own (", 0) == 0))
         << result;
-    EXPECT_TRUE(Contains(result.output,
-                         "timed out\n    The game did not end in time for the scene \"Flyby 1 - "
+    EXPECT_TRUE(Contains(result.output, "timed out    (1 of 2, about ") &&
+                Contains(result.output,
+                         " left)\n    The game did not end in time for the scene \"Flyby 1 - "
                          "DM-Antalus\" and was ended:\n    it ran longer than the time-out of 3 s\n"))
         << result;
     EXPECT_TRUE(Contains(result.output, "1 run without a result")) << result;

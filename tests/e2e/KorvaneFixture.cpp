@@ -184,9 +184,22 @@ DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<st
     return rows;
 }
 
-void KorvaneTest::StartCli(const std::string& arguments, bool inJob) {
+void KorvaneTest::CopyIniFiles(const std::string& folder) {
+    for (const Renderer renderer : {Renderer::OpenGL, Renderer::Direct3D}) {
+        for (const Detail detail : {Detail::High, Detail::Low}) {
+            const std::string name = bench::RendererIniFile(renderer, detail);
+            ASSERT_TRUE(CopyFileTo(JoinPath(ParentFolder(Programs().cli), name), JoinPath(folder, name)))
+                << name;
+        }
+    }
+}
+
+void KorvaneTest::StartCli(const std::string& arguments, bool inJob, bool withIniFiles) {
     ASSERT_TRUE(MakeFolders(KorvaneFolder()) &&
                 CopyFileTo(Programs().cpuDefinitions, JoinPath(KorvaneFolder(), "cpudef.dat")));
+    if (withIniFiles) {
+        ASSERT_NO_FATAL_FAILURE(CopyIniFiles(KorvaneFolder()));
+    }
     StartOptions options;
     options.console = true;
     options.inJob = inJob;

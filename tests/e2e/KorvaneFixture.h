@@ -158,7 +158,11 @@ protected:
 
     // Starts korvane-cli in KorvaneFolder() with `arguments` (`inJob`: inside a job
     // of the driver's, as under a launcher that uses jobs).
-    void StartCli(const std::string& arguments, bool inJob = false);
+    // korvane-cli's folder gets cpudef.dat and, unless `withIniFiles` is false,
+    // the release's four renderer ini files, as Korvane's folder holds them.
+    void StartCli(const std::string& arguments, bool inJob = false, bool withIniFiles = true);
+    // The release's four renderer ini files into `folder`.
+    void CopyIniFiles(const std::string& folder);
     // Waits at most `timeoutMs` for korvane-cli's end.
     CliResult FinishCli(DWORD timeoutMs);
     CliResult RunCli(const std::string& arguments, int sceneRuns, bool inJob = false);

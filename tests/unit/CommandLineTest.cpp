@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "SourceTree.h"
 #include "bench/BenchOptions.h"
@@ -73,6 +74,20 @@ TEST(CommandLineTest, FitsTheBufferWholeOrNotAtAll) {
     EXPECT_FALSE(
         Line(0, std::string("C:\\UT\0Demo", 10), Renderer::Direct3D, Detail::High, "C:\\K", "640x480"))
         << "a zero byte would end the line early";
+}
+
+// The ini file each renderer and detail hands over, as the release holds it.
+TEST(CommandLineTest, TheRendererIniFileOfEachRendererAndDetail) {
+    const std::tuple<Renderer, Detail, const char*> cases[] = {
+        {Renderer::Direct3D, Detail::High, "MaxDetailD3D.ini"},
+        {Renderer::Direct3D, Detail::Low, "MinDetailD3D.ini"},
+        {Renderer::OpenGL, Detail::High, "MaxDetailOGL.ini"},
+        {Renderer::OpenGL, Detail::Low, "MinDetailOGL.ini"}};
+    for (const auto& [renderer, detail, file] : cases) {
+        EXPECT_EQ(bench::RendererIniFile(renderer, detail), file);
+        EXPECT_TRUE(sourcetree::ReadBytes(sourcetree::SourcePath(std::string("res/renderer/") + file)))
+            << file;
+    }
 }
 
 } // namespace

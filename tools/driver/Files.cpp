@@ -104,8 +104,10 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
 
 std::optional<std::string> ReadTextFile(const std::string& path) {
     KernelHandle file;
-    HANDLE opened = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for deleting too: a program that replaces the file by renaming another over it is not held up.
+    HANDLE opened =
+        ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }

@@ -23,6 +23,9 @@ std::string Describe(const std::vector<std::string>& arguments) {
                    : "compare [" + c.basePath + "] [" + c.newPath + "] [" + c.jsonPath + "] " +
                          (c.failBelowPercent ? std::to_string(*c.failBelowPercent) : "-");
     }
+    if (parsed.command == cli::Command::Resume) {
+        return "resume [" + o.resumePath + "] " + (o.quiet ? "quiet" : "-");
+    }
     std::string scenes;
     for (const bool chosen : o.plan.scenes) {
         scenes += chosen ? '1' : '0';

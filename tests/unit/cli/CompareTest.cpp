@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -67,6 +68,13 @@ TEST(CompareTest, DifferenceInPercentWithItsInterval) {
         {{}, {1, 2}, std::nullopt, std::nullopt, std::nullopt, nullptr},
         {{1, 2}, {}, std::nullopt, std::nullopt, std::nullopt, nullptr},
         {{0, 0}, {1, 2}, std::nullopt, std::nullopt, std::nullopt, nullptr},
+        // Variances past the largest double: the difference, but no interval.
+        {{1e306, 1.2e306},
+         {1.1e306, 1.3e306},
+         9.090909091,
+         std::nullopt,
+         std::nullopt,
+         "values too large for an interval"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.base) + " against " + ::testing::PrintToString(c.newer));
@@ -155,26 +163,66 @@ TEST(CompareTest, VerdictPerConfigurationAndTheExitStatus) {
     EXPECT_EQ(comparison.onlyInNew, std::vector<std::string>{"Direct3D 8.1, High, 1024x768"});
 }
 
+// `text` with the first `find` in it replaced by `replace`; "\n" in either is a line break.
+std::string Changed(std::string text, std::string find, std::string replace) {
+    for (std::string* field : {&find, &replace}) {
+        for (std::size_t at = field->find("\\n"); at != std::string::npos; at = field->find("\\n", at)) {
+            field->replace(at, 2, "\n");
+        }
+    }
+    const std::size_t at = text.find(find);
+    EXPECT_NE(at, std::string::npos) << find;
+    return at == std::string::npos ? text : text.replace(at, find.size(), replace);
+}
+
+// Reports of every version read back (the runs that gave a frame rate and the
+// Korvanes the file records), and each way a member can be wrong refused with
+// the member named, never with its value at any length.
 TEST(CompareTest, ReportsReadBackOrWhatIsWrongWithThem) {
-    const std::string v1 = R"({"format": "korvane-cli report", "formatVersion": 1,
-        "options": {"renderer": "opengl", "detail": "low", "resolution": "800x600"},
-        "runs": [{"scene": 0, "status": "ok", "fps": 41.5}, {"scene": 0, "status": "timed-out", "fps": null},
-                 {"scene": 3, "status": "no-number", "fps": 0}, {"scene": 0, "status": "ok", "fps": 40}],
-        "score": {"sets": [{"korvanes": 3700.5}]}})";
-    std::string problem;
-    const std::optional<ReportValues> read = cli::ReadReportValues(v1, problem);
-    ASSERT_TRUE(read) << problem;
-    ASSERT_EQ(read->configurations.size(), 1u);
-    const cli::ConfigurationValues& values = read->configurations[0];
-    EXPECT_EQ(cli::ConfigurationText(values.configuration), "OpenGL ICD, Low, 800x600");
-    EXPECT_EQ(values.sceneFps.size(), 1u) << "only runs that gave a frame rate";
-    EXPECT_EQ(values.sceneFps.at(0), (std::vector<double>{41.5, 40}));
-    EXPECT_EQ(values.scores, std::vector<double>{3700.5});
+    const std::map<std::string, std::string> reports = {
+        {"v1",
+         sourcetree::ReadBytes(sourcetree::SourcePath("tests/data/cli/compare/version-1.json")).value_or("")},
+        {"v2",
+         sourcetree::ReadBytes(sourcetree::SourcePath("tests/data/cli/compare/version-2.json")).value_or("")},
+        {"v3",
+         sourcetree::ReadBytes(sourcetree::SourcePath("tests/data/cli/output/reports/two-complete-sets.json"))
+             .value_or("")},
+    };
+    for (const auto& [version, text] : reports) {
+        std::string problem;
+        const std::optional<ReportValues> read = cli::ReadReportValues(text, problem);
+        ASSERT_TRUE(read) << version << ": " << problem;
+        ASSERT_EQ(read->configurations.size(), 1u);
+        const cli::ConfigurationValues& values = read->configurations[0];
+        EXPECT_EQ(cli::ConfigurationText(values.configuration), "Direct3D 8.1, High, 1024x768");
+        EXPECT_EQ(values.sceneFps.size(), 6u) << "only runs that gave a frame rate";
+        EXPECT_EQ(values.sceneFps.at(2), (std::vector<double>{44, 45, 40})) << version;
+        EXPECT_EQ(values.sceneFps.at(5), (std::vector<double>{34, 35, 40})) << version;
+        EXPECT_EQ(values.scores, (std::vector<double>{3700.000110268593, 3800.000113248825})) << version;
+    }
 
     for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/compare/bad-reports.txt")) {
+        const std::string text =
+            row.at(0) == "-" ? Changed(row.at(2), "", "") : Changed(reports.at(row[0]), row[1], row[2]);
         std::string why;
-        EXPECT_FALSE(cli::ReadReportValues(row[0], why)) << row[0];
-        EXPECT_EQ(why, row.at(1)) << row[0];
+        EXPECT_FALSE(cli::ReadReportValues(text, why)) << row[1] << " -> " << row[2];
+        EXPECT_EQ(why, row.at(3)) << row[1] << " -> " << row[2];
+    }
+    // Nesting: as deep as a report may go is read as JSON; deeper is refused
+    // before it is parsed, however deep, in any member.
+    for (const int levels : {cli::kMaxReportNesting - 1, cli::kMaxReportNesting, 20000}) {
+        const std::string nested = std::string(static_cast<std::size_t>(levels), '[') + "3" +
+                                   std::string(static_cast<std::size_t>(levels), ']');
+        std::string why;
+        EXPECT_FALSE(cli::ReadReportValues(
+            Changed(reports.at("v3"), "\"formatVersion\": 3", "\"formatVersion\": " + nested), why));
+        EXPECT_EQ(why, levels < cli::kMaxReportNesting
+                           ? "its formatVersion is not one this program reads (1, 2 or 3)"
+                           : "it nests its values deeper than any report (more than 64 levels)")
+            << levels;
+        EXPECT_FALSE(
+            cli::ReadReportValues(Changed(reports.at("v3"), "\"fps\": 40.0", "\"fps\": " + nested), why));
+        EXPECT_LT(why.size(), 200u) << levels;
     }
 }
 

@@ -31,26 +31,39 @@ int Count(const std::string& text, const std::string& part) {
     return n;
 }
 
+// Each line as the run prints it, right after its scene run: the call's position
+// counts the extra runs as soon as a round asks for them.
 TEST(TextTest, ProgressLines) {
-    cli::CallReport call = MakeCall({0}, 2);
+    cli::CallReport call = MakeCall({0, 1}, 2);
     cli::ConfigurationReport& report = call.configurations[0];
-    AddRun(report, 0, 1, SceneStatus::Recorded, 118.43);
-    AddRun(report, 0, 2, SceneStatus::TimedOut);
-    AddRun(report, 0, 3, SceneStatus::Recorded, 120.0);
-    EXPECT_EQ(cli::ProgressText(call, report, report.runs[0], 4.9),
-              "[0:04] Flyby 1 - DM-Antalus     run 1 of 2             1.2 s   118.43 fps\n");
-    EXPECT_EQ(cli::ProgressText(call, report, report.runs[1], 3725.0),
-              "[1:02:05] Flyby 1 - DM-Antalus     run 2 of 2             1.2 s   timed out\n"
+    const auto line = [&](double totalSeconds, std::optional<double> secondsLeft = std::nullopt) {
+        return cli::ProgressText(call, report, report.runs.back(), totalSeconds, secondsLeft);
+    };
+    AddRun(report, 0, 1, SceneStatus::Recorded, 100.0);
+    EXPECT_EQ(line(4.9, 15.2), "[0:04] Flyby 1 - DM-Antalus     run 1 of 2             1.2 s   100.00 fps   "
+                               "(1 of 4, about 0:15 left)\n");
+    AddRun(report, 1, 1, SceneStatus::TimedOut);
+    EXPECT_EQ(line(3725.0),
+              "[1:02:05] Flyby 2 - DM-Asbestos    run 1 of 2             1.2 s   timed out    (2 of 4)\n"
               "    The game did not end in time.\n");
-    EXPECT_EQ(cli::ProgressText(call, report, report.runs[2], 61.0),
-              "[1:01] Flyby 1 - DM-Antalus     run 3 of up to 4       1.2 s   120.00 fps\n");
+    AddRun(report, 0, 2, SceneStatus::Recorded, 110.0); // 6.73 %: a third run
+    AddRun(report, 1, 2, SceneStatus::Recorded, 50.0);
+    EXPECT_EQ(line(30.0, 3725.0),
+              "[0:30] Flyby 2 - DM-Asbestos    run 2 of 2             1.2 s   50.00 fps    "
+              "(4 of 5, about 1:02:05 left)\n");
     EXPECT_EQ(cli::ExtraRunText(call, report, 0),
-              "Flyby 1 - DM-Antalus varies by 0.93 % over 2 results: one more run\n");
+              "Flyby 1 - DM-Antalus varies by 6.73 % over 2 results: one more run\n");
     EXPECT_EQ(cli::ExtraRunText(call, report, 1), "");
-    call.plan.resolutions = {"1024x768", "1600x1200"}; // a sweep names the configuration
-    EXPECT_EQ(cli::ProgressText(call, report, report.runs[2], 75.0),
-              "[1:15] Direct3D 8.1, High, 1024x768:  Flyby 1 - DM-Antalus     run 3 of up to 4       1.2 s   "
-              "120.00 fps\n");
+    AddRun(report, 0, 3, SceneStatus::Recorded, 105.0); // 4.76 %: a fourth
+    EXPECT_EQ(line(61.0, 10.0), "[1:01] Flyby 1 - DM-Antalus     run 3 of up to 4       1.2 s   105.00 fps   "
+                                "(5 of 6, about 0:10 left)\n");
+    AddRun(report, 0, 4, SceneStatus::Recorded, 105.0);
+    EXPECT_EQ(line(70.0, 10.0),
+              "[1:10] Flyby 1 - DM-Antalus     run 4 of up to 4       1.2 s   105.00 fps   (6 of 6)\n");
+    call.plan.resolutions = {"1024x768", "1600x1200"}; // a sweep names the configuration and counts the next
+    EXPECT_EQ(line(75.0),
+              "[1:15] Direct3D 8.1, High, 1024x768:  Flyby 1 - DM-Antalus     run 4 of up to 4       "
+              "1.2 s   105.00 fps   (6 of 10)\n");
 }
 
 TEST(CsvTest, FieldsQuotedOnlyWhenTheyMustBe) {
@@ -63,6 +76,22 @@ TEST(CsvTest, FieldsQuotedOnlyWhenTheyMustBe) {
     for (const auto& [field, csv] : fields) {
         EXPECT_EQ(cli::CsvField(field), csv);
     }
+    // Texts a spreadsheet would run as formulas get a ' in front.
+    const std::pair<std::string, std::string> texts[] = {
+        // clang-format off
+        {"=cmd|' /C calc'!A0", "\"'=cmd|' /C calc'!A0\""}, {"+1", "\"'+1\""}, {"-2+3", "\"'-2+3\""},
+        {"@SUM(A1)", "\"'@SUM(A1)\""}, {"\tx", "\"'\tx\""}, {"\rx", "\"'\rx\""}, {"=\"a\"", "\"'=\"\"a\"\"\""},
+        {"a=b", "a=b"}, {"a,=b", "\"a,=b\""}, {"", ""},
+        // clang-format on
+    };
+    for (const auto& [text, csv] : texts) {
+        EXPECT_EQ(cli::CsvText(text), csv);
+    }
+    cli::CallReport call = MakeCall({0}, 1);
+    AddRun(call.configurations[0], 0, 1, SceneStatus::NoNumber);
+    call.configurations[0].runs[0].lastLine = "=cmd|' /C calc'!A0";
+    call.configurations[0].runs[0].message = "-x";
+    EXPECT_EQ(Count(cli::ReportCsv(call), ",no-number,1.250,0,,,,,,\"'=cmd|' /C calc'!A0\",\"'-x\"\r\n"), 1);
 }
 
 // The calls whose files tests/data/cli/output/reports holds: header and results
@@ -87,6 +116,8 @@ std::vector<std::pair<const char*, cli::CallReport>> SampleCalls() {
     for (int scene = 0; scene < 6; ++scene) { // no set: the window would count "no number" as 0.0
         AddRun(full.configurations[0], scene, 3, scene == 5 ? SceneStatus::NoNumber : SceneStatus::Recorded,
                40.0);
+    }
+    for (int scene = 0; scene < 6; ++scene) {
         AddRun(full.configurations[0], scene, 4, scene == 2 ? SceneStatus::TimedOut : SceneStatus::Recorded,
                40.0);
     }
@@ -100,17 +131,27 @@ std::vector<std::pair<const char*, cli::CallReport>> SampleCalls() {
     AddRun(failing, 5, 2, SceneStatus::Stopped);
     failing.stopped = true;
     failures.machine.osName = "Windows \xFC"; // a byte of the ANSI code page
+    failures.complete = false;
     cli::CallReport seeds = MakeCall({3}, 2);
     AddRun(seeds.configurations[0], 3, 1, SceneStatus::Recorded, 50.0, 1);
     AddRun(seeds.configurations[0], 3, 2, SceneStatus::Recorded, 50.0, 2);
     AddRun(seeds.configurations[0], 3, 3, SceneStatus::Stopped);
     seeds.configurations[0].stopped = true;
+    seeds.complete = false;
     cli::CallReport stoppedSweep = samples::Sweep();
     stoppedSweep.configurations[1].stopped = true;
+    stoppedSweep.complete = false;
+    // Killed in its first configuration, with a CSV file and a page beside the report.
+    cli::CallReport interrupted = samples::Sweep();
+    interrupted.configurations.pop_back();
+    interrupted.plan.runs = 2;
+    interrupted.complete = false;
+    interrupted.files = {"C:\\K\\r.json", "C:\\K\\r.csv", "C:\\K\\r.html"};
     return {{"opengl-no-run-yet", openGl},          {"lines-not-composed", composeFailed},
             {"one-scene-again", oneAgain},          {"two-complete-sets", full},
             {"failures-and-a-stop", failures},      {"seeds-differ-stopped", seeds},
-            {"resolution-sweep", samples::Sweep()}, {"sweep-stopped", stoppedSweep}};
+            {"resolution-sweep", samples::Sweep()}, {"sweep-stopped", stoppedSweep},
+            {"sweep-interrupted", interrupted}};
 }
 
 TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
@@ -120,7 +161,8 @@ TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
         sourcetree::ExpectFile(file + ".txt", cli::HeaderText(call) + cli::ResultsText(call));
         sourcetree::ExpectFile(file + ".csv", cli::ReportCsv(call));
         sourcetree::ExpectFile(file + ".json", cli::ReportJson(call));
-        const std::string page = cli::ReportHtml(call);
+        const std::string page =
+            cli::ReportHtml(call, nullptr, call.complete ? std::nullopt : std::optional(754.0));
         sourcetree::ExpectFile(file + ".html", page);
         for (const char* outside : {"<script", "http", "src=", "url(", "<link", "@import", "@font-face"}) {
             EXPECT_EQ(Count(page, outside), 0) << outside << " in " << name;

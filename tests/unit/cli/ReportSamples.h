@@ -24,6 +24,8 @@ inline std::string EngineLineText(double fps, unsigned seed) {
 inline cli::CallReport MakeCall(const std::vector<int>& scenes, int runs) {
     cli::CallReport call;
     call.korvaneVersion = "1.00 Alpha1";
+    call.startedAt = "2026-12-08T21:30:05+01:00";
+    call.complete = true;
     call.machine = {"Intel(R) Pentium(R) III",
                     "1466.53 MHz",
                     "32k L1, 256k L2",

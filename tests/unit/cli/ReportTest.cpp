@@ -36,6 +36,7 @@ TEST(RunStatisticsTest, MeanSampleDeviationAndVariation) {
         {{58.27, 58.27, 58.27}, 58.27, 0.0, 0.0}, {{0, 0}, 0.0, 0.0, std::nullopt},
         {{-4, -6}, -5.0, std::sqrt(2.0), 28.284271247461902},
         {{1e9 + 1, 1e9 + 2, 1e9 + 3}, 1e9 + 2, 1.0, 9.999999979999999e-08},
+        {{1e308, 1.5e308}, 1.25e308, 0.25e308 * std::sqrt(2.0), 28.284271247461902}, // sums past the largest double
         // clang-format on
     };
     const auto near = [](std::optional<double> actual, std::optional<double> expected) {
@@ -77,47 +78,50 @@ TEST(RunStatisticsTest, AnotherRunWhileTheValuesVaryUpToTwiceThePlan) {
     }
 }
 
-TEST(CallReportTest, EverySceneNTimesThenTheVaryingOnesUpToTwiceN) {
-    cli::CallReport call = MakeCall({0, 3}, 2);
-    cli::ConfigurationReport& report = call.configurations[0];
-    const auto round = [&call](const cli::ConfigurationReport& of, int number) {
-        return cli::ScenesOfRound(call.plan, of, number);
+// The runs of one configuration, and what follows them (tests/data/cli/report/next-runs.txt).
+TEST(CallReportTest, TheNextSceneRunAndThePositionAfterEveryRunSoFar) {
+    const auto split = [](const std::string& text, char separator) {
+        std::vector<std::string> parts;
+        std::istringstream stream(text);
+        for (std::string part; std::getline(stream, part, separator);) {
+            parts.push_back(part);
+        }
+        return parts;
     };
-    EXPECT_EQ(round(report, 1), (std::vector<int>{0, 3}));
-    AddRun(report, 0, 1, SceneStatus::Recorded, 100.0);
-    AddRun(report, 3, 1, SceneStatus::Recorded, 50.0);
-    EXPECT_EQ(round(report, 2), (std::vector<int>{0, 3}));
-    AddRun(report, 0, 2, SceneStatus::Recorded, 110.0); // 6.73 %
-    AddRun(report, 3, 2, SceneStatus::Recorded, 50.0);
-    EXPECT_EQ(round(report, 3), (std::vector<int>{0}));
-    AddRun(report, 0, 3, SceneStatus::Recorded, 105.0); // 4.76 %
-    EXPECT_EQ(round(report, 4), (std::vector<int>{0}));
-    AddRun(report, 0, 4, SceneStatus::Recorded, 105.0); // 3.89 %, but four runs is twice two
-    EXPECT_EQ(round(report, 5), (std::vector<int>{}));
-    call.plan.maxVariationPercent = 3.8; // the limit is the plan's
-    EXPECT_EQ(round(report, 5), (std::vector<int>{}));
-    call.plan.runs = 3;
-    EXPECT_EQ(round(report, 5), (std::vector<int>{0}));
-    call.plan.maxVariationPercent = 3.9;
-    EXPECT_EQ(round(report, 5), (std::vector<int>{}));
-
-    cli::CallReport settling = MakeCall({1}, 3);
-    cli::ConfigurationReport& settles = settling.configurations[0];
-    for (const double fps : {100.0, 108.0, 100.0, 102.0, 102.0}) { // 4.5 %, 3.66 %, 3.19 %
-        AddRun(settles, 1, static_cast<int>(settles.runs.size()) + 1, SceneStatus::Recorded, fps);
+    const std::vector<std::vector<std::string>> rows = sourcetree::ReadTable("cli/report/next-runs.txt");
+    EXPECT_GE(rows.size(), 15u);
+    for (const std::vector<std::string>& row : rows) {
+        std::vector<int> scenes;
+        for (const std::string& scene : split(row.at(2), ',')) {
+            scenes.push_back(std::stoi(scene));
+        }
+        cli::CallReport call = MakeCall(scenes, std::stoi(row.at(0)));
+        call.plan.maxVariationPercent = std::stod(row.at(1));
+        for (const std::string& run : split(row.at(3), ' ')) {
+            const std::vector<std::string> fields = split(run, ':');
+            const SceneStatus status = fields.at(2) == "x"   ? SceneStatus::TimedOut
+                                       : fields.at(2) == "s" ? SceneStatus::Stopped
+                                                             : SceneStatus::Recorded;
+            AddRun(call.configurations[0], std::stoi(fields.at(0)), std::stoi(fields.at(1)), status,
+                   status == SceneStatus::Recorded ? std::stod(fields.at(2)) : 0.0);
+        }
+        const std::optional<cli::SceneRunPlace> next = cli::NextSceneRun(call.plan, call.configurations[0]);
+        EXPECT_EQ(next ? std::to_string(next->round) + ":" + std::to_string(next->sceneIndex) : "-",
+                  row.at(4))
+            << row.at(3);
+        const cli::Progress progress = cli::ProgressOf(call);
+        EXPECT_EQ(std::to_string(progress.done) + "/" + std::to_string(progress.planned), row.at(5))
+            << row.at(3);
     }
-    EXPECT_EQ(cli::ScenesOfRound(settling.plan, settles, 6), (std::vector<int>{}));
-    settles.runs.pop_back();
-    EXPECT_EQ(cli::ScenesOfRound(settling.plan, settles, 5), (std::vector<int>{1}));
-    cli::CallReport failing = MakeCall({2}, 2); // a failed run counts towards 2N, not the spread
-    AddRun(failing.configurations[0], 2, 1, SceneStatus::Recorded, 100.0);
-    AddRun(failing.configurations[0], 2, 2, SceneStatus::TimedOut);
-    EXPECT_EQ(cli::ScenesOfRound(failing.plan, failing.configurations[0], 3), (std::vector<int>{}));
-    cli::CallReport stopped = MakeCall({0, 1}, 2);
-    stopped.configurations[0].stopped = true;
-    EXPECT_EQ(cli::ScenesOfRound(stopped.plan, stopped.configurations[0], 1), (std::vector<int>{}));
-    const cli::CallReport none = MakeCall({}, 2);
-    EXPECT_EQ(cli::ScenesOfRound(none.plan, none.configurations[0], 1), (std::vector<int>{}));
+    // The configurations not begun count each chosen scene N times; one whose
+    // lines could not be composed runs nothing.
+    cli::CallReport sweep = MakeCall({0, 3}, 2);
+    sweep.plan.resolutions = {"640x480", "800x600", "1024x768"};
+    AddRun(sweep.configurations[0], 0, 1, SceneStatus::Recorded, 100.0);
+    EXPECT_EQ(cli::ProgressOf(sweep).planned, 12);
+    sweep.configurations.emplace_back();
+    EXPECT_EQ(cli::ProgressOf(sweep).planned, 8);
+    EXPECT_FALSE(cli::NextSceneRun(sweep.plan, sweep.configurations[1]));
 }
 
 TEST(CallReportTest, ExitStatusIsZeroOnlyWhenEveryRunGaveAResult) {
@@ -194,7 +198,7 @@ TEST(EngineLineTest, FiveNumbersOnlyFromTheEngineShape) {
         {"5.0 / 6.0 / 7.0 fps -- Score = 6.5 rand[3]", 6.5, true}, {"17.5 fps", 17.5, true},
         {"Benchmark ended without a frame rate", 0.0, false}, {"x =            5", 0.0, false},
         {"Score = 0.000000", 0.0, true}, {"Score =", 0.0, false}, {"x = .5", 0.5, true},
-        {"x = -", 0.0, false}, {"x = .", 0.0, false},
+        {"x = -", 0.0, false}, {"x = .", 0.0, false}, {"a / b / c fps -- Score = 1e999", 0.0, false},
         // clang-format on
     };
     for (const auto& [line, fps, hasNumber] : readings) {

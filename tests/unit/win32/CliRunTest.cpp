@@ -6,14 +6,19 @@
 #include <windows.h>
 
 #include <optional>
+#include <tuple>
 #include <string>
 #include <vector>
 
 #include "TestProgram.h"
+#include "cli/ReportSamples.h"
+#include "cli/output/Json.h"
 #include "cli/run/CompareCommand.h"
+#include "cli/run/Files.h"
 #include "cli/run/GameJob.h"
 #include "driver/Files.h"
 #include "framework/Handles.h"
+#include "framework/SystemError.h"
 
 namespace {
 
@@ -50,14 +55,14 @@ TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
 
 // A report of Flyby 1 at `resolution` with these frame rates, as korvane-cli writes it.
 std::string ReportOf(const char* resolution, const std::vector<double>& fps) {
-    std::string runs;
+    cli::CallReport call = samples::MakeCall({0}, 3);
+    call.plan.resolutions = {resolution};
+    call.configurations[0].configuration.resolution = resolution;
     for (const double value : fps) {
-        runs += std::string(runs.empty() ? "" : ", ") +
-                "{\"scene\": 0, \"status\": \"ok\", \"fps\": " + std::to_string(value) + "}";
+        samples::AddRun(call.configurations[0], 0, static_cast<int>(call.configurations[0].runs.size()) + 1,
+                        bench::SceneStatus::Recorded, value);
     }
-    return std::string("{\"format\": \"korvane-cli report\", \"formatVersion\": 1, \"options\": ") +
-           "{\"renderer\": \"d3d\", \"detail\": \"high\", \"resolution\": \"" + resolution +
-           "\"}, \"runs\": [" + runs + "], \"score\": {\"sets\": []}}";
+    return cli::ReportJson(call);
 }
 
 TEST(CompareCommandTest, ReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
@@ -111,13 +116,130 @@ TEST(CompareCommandTest, ReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
         EXPECT_EQ(cli::RunCompare({c.base, c.newer, c.json, c.html, c.failBelow}, console), c.status);
         EXPECT_EQ(errors.substr(0, c.errors.size()), c.errors);
         EXPECT_EQ(errors.empty(), c.errors.empty()) << errors;
-        EXPECT_EQ(out.find("korvane-cli compare\nBase: " + c.base + "\n"),
-                  c.errors.find("cannot be compared") == std::string::npos ? 0 : std::string::npos);
+        // The files it would write are checked before anything is read, and reports are compared only when
+        // read.
+        const bool compared = c.status != 2 || c.errors.find("in common") != std::string::npos;
+        EXPECT_EQ(out.find("korvane-cli compare\nBase: " + c.base + "\n"), compared ? 0 : std::string::npos);
         const std::string written = driver::ReadTextFile(json).value_or("");
         const std::string page = driver::ReadTextFile(html).value_or("");
         EXPECT_EQ(written.find("\"base\": \"") != std::string::npos, c.json == json) << "the JSON file";
         EXPECT_EQ(page.find("<tr><th>Base</th><td>") != std::string::npos, c.html == html) << "the page";
     }
+}
+
+// A folder of its own under the temporary folder, made empty.
+std::string FreshFolder(const char* name) {
+    char temp[MAX_PATH] = {};
+    const std::string folder = std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + name + "\\";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* leftover : {"r.json", "r.json.korvane-new", "ro.json", "held.json"}) {
+        ::SetFileAttributesA((folder + leftover).c_str(), FILE_ATTRIBUTE_NORMAL);
+        driver::DeleteFileAt(folder + leftover);
+    }
+    return folder;
+}
+
+BOOL WINAPI MoveNotImplemented(LPCSTR, LPCSTR, DWORD) {
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return FALSE;
+}
+
+BOOL WINAPI WriteToAFullDisk(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
+    *written = 0;
+    ::SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// A file is replaced whole, through the pending file beside it: with
+// MoveFileExA, with Windows 98's delete and rename, and not at all on a full
+// disk, which leaves the old file as it was.
+TEST(FilesTest, AFileIsReplacedWholeOrNotAtAll) {
+    const std::string folder = FreshFolder("korvane-files-test");
+    const std::string path = folder + "r.json";
+    const std::string pending = cli::PendingPathFor(path);
+    EXPECT_EQ(pending, path + ".korvane-new");
+    cli::FileCalls nineX;
+    nineX.moveFileEx = &MoveNotImplemented;
+    cli::FileCalls fullDisk;
+    fullDisk.writeFile = &WriteToAFullDisk;
+    const struct {
+        const char* name;
+        cli::FileCalls calls;
+        bool replaced;
+    } cases[] = {{"MoveFileExA", cli::FileCalls(), true},
+                 {"delete and rename", nineX, true},
+                 {"full disk", fullDisk, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const bool existed : {false, true}) {
+            driver::DeleteFileAt(path);
+            if (existed) {
+                driver::WriteTextFile(path, "old");
+            }
+            std::string problem;
+            EXPECT_EQ(cli::ReplaceFile(path, std::string(100000, 'n'), problem, c.calls), c.replaced);
+            EXPECT_EQ(driver::ReadTextFile(path), c.replaced
+                                                      ? std::optional<std::string>(std::string(100000, 'n'))
+                                                  : existed ? std::optional<std::string>("old")
+                                                            : std::nullopt);
+            EXPECT_FALSE(cli::FileExists(pending)) << "the pending file stays behind";
+            EXPECT_EQ(problem, c.replaced ? "" : framework::SystemErrorText(ERROR_DISK_FULL));
+        }
+    }
+}
+
+// What can be written, checked without changing any file: a missing folder, a
+// folder, a read-only file and one held open against writing are refused.
+TEST(FilesTest, WhatCanBeReplacedIsFoundWithoutTouchingAnyFile) {
+    const std::string folder = FreshFolder("korvane-files-test");
+    driver::WriteTextFile(folder + "ro.json", "kept");
+    ::SetFileAttributesA((folder + "ro.json").c_str(), FILE_ATTRIBUTE_READONLY);
+    driver::WriteTextFile(folder + "held.json", "kept");
+    driver::WriteTextFile(folder + "r.json", "kept");
+    const framework::UniqueFile held(::CreateFileA((folder + "held.json").c_str(), GENERIC_READ,
+                                                   FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    const std::pair<std::string, std::string> cases[] = {
+        {folder + "r.json", ""},
+        {folder + "new.json", ""},
+        {folder + "no\\r.json", framework::SystemErrorText(ERROR_PATH_NOT_FOUND)},
+        {folder.substr(0, folder.size() - 1), "it is a folder"},
+        {folder + "ro.json", "it is read-only"},
+        {folder + "held.json", framework::SystemErrorText(ERROR_SHARING_VIOLATION)},
+    };
+    for (const auto& [path, problem] : cases) {
+        std::string why;
+        EXPECT_EQ(cli::CanReplace(path, why), problem.empty()) << path;
+        EXPECT_EQ(why, problem) << path;
+        EXPECT_FALSE(cli::FileExists(cli::PendingPathFor(path))) << path;
+    }
+    EXPECT_FALSE(cli::FileExists(folder + "new.json"));
+    for (const char* kept : {"ro.json", "held.json", "r.json"}) {
+        EXPECT_EQ(driver::ReadTextFile(folder + kept), std::optional<std::string>("kept")) << kept;
+    }
+    ::SetFileAttributesA((folder + "ro.json").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// One file by other names: a relative path, other capitals, another spelling of
+// the folder; files that do not exist yet by their full paths.
+TEST(FilesTest, OneFileByOtherNames) {
+    const std::string folder = FreshFolder("korvane-files-test");
+    driver::WriteTextFile(folder + "r.json", "{}");
+    char current[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, current);
+    ::SetCurrentDirectoryA(folder.c_str());
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {"r.json", folder + "r.json", true},
+        {".\\R.JSON", folder + "r.json", true},
+        {folder + "..\\korvane-files-test\\r.json", "r.json", true},
+        {"a.json", "A.JSON", true},
+        {"a.json", folder + "a.json", true},
+        {"r.json", "a.json", false},
+        {"a.json", "a.json.korvane-new", false},
+    };
+    for (const auto& [a, b, same] : cases) {
+        EXPECT_EQ(cli::SameFile(a, b), same) << a << " and " << b;
+    }
+    ::SetCurrentDirectoryA(current);
 }
 
 } // namespace

@@ -1,0 +1,241 @@
+// korvane-cli killed at any moment loses nothing that had ended: a sweep is
+// ended with TerminateProcess, as a crash or a power cut ends it, at more than
+// twenty points (during a game, during the pause, right after a scene while the
+// files are being written; a fixed list and a seeded random one), every named
+// file is whole and valid after each kill, --resume goes on, and the finished
+// report is the one an uninterrupted call writes. And a file that cannot be
+// written is reported once while the run goes on.
+#include <algorithm>
+#include <random>
+#include <regex>
+#include <sstream>
+
+#include "KorvaneFixture.h"
+#include "cli/compare/ReportReader.h"
+
+namespace e2e {
+namespace {
+
+// The copies of the reports found after the kills, which the schema check reads
+// after this program (its folder outlives the test's own).
+constexpr char kKilledReports[] = "C:\\korvane-e2e-kills";
+
+class Interrupted : public KorvaneTest {
+protected:
+    std::string Out(const std::string& name) const {
+        return JoinPath(JoinPath(KorvaneFolder(), "out"), name);
+    }
+};
+
+// The fields of each CSV line, with quoted fields as a spreadsheet reads them;
+// none when a line does not parse.
+std::optional<std::vector<std::vector<std::string>>> CsvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+    bool quoted = false;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (quoted) {
+            if (c == '"' && at + 1 < text.size() && text[at + 1] == '"') {
+                rows.back().back() += '"';
+                ++at;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                rows.back().back() += c;
+            }
+        } else if (c == '"' && rows.back().back().empty()) {
+            quoted = true;
+        } else if (c == ',') {
+            rows.back().emplace_back();
+        } else if (c == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
+            rows.emplace_back(1);
+            ++at;
+        } else if (c == '"' || c == '\n' || c == '\r') {
+            return std::nullopt;
+        } else {
+            rows.back().back() += c;
+        }
+    }
+    if (quoted || rows.back().size() != 1 || !rows.back().front().empty()) {
+        return std::nullopt; // a last line without its line end: cut short
+    }
+    rows.pop_back();
+    return rows;
+}
+
+// A report with what differs between two calls taken out: the times, the
+// durations, the clock measured at each start and the folder of its files.
+std::string WithoutTimes(std::string json, const std::string& folder) {
+    json = std::regex_replace(json, std::regex("\"seconds\": [0-9.e+-]+"), "\"seconds\": 0");
+    json = std::regex_replace(json, std::regex("\"frequency\": \"[^\"]*\""), "\"frequency\": \"\"");
+    json = std::regex_replace(json, std::regex("\"startedAt\": \"[^\"]*\""), "\"startedAt\": \"\"");
+    for (std::size_t at = json.find(folder); at != std::string::npos; at = json.find(folder, at)) {
+        json.replace(at, folder.size(), "FOLDER");
+    }
+    return json;
+}
+
+// The runs each file holds, after checking that the file is whole and valid;
+// none (with a failure) when it is not.
+struct Held {
+    int json = -1, csv = -1, html = -1;
+};
+
+enum class Phase { Game, Writing, Pause };
+
+struct KillPoint {
+    Phase phase;
+    int delayMs;
+};
+
+std::string PhaseName(Phase phase) {
+    return phase == Phase::Game      ? "during a game"
+           : phase == Phase::Writing ? "right after a scene"
+                                     : "in the pause";
+}
+
+TEST_F(Interrupted, KilledAtMoreThanTwentyPointsEveryFileStaysWholeAndResumeFinishesTheCall) {
+    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    // Every value the same whatever the start: the frame rates the stand-in takes
+    // from the configuration and the scene, one seed; games of 0.6 s.
+    ASSERT_TRUE(WriteStandInSettings(Demo(), "[all]\r\nrand=7\r\nseconds=0.6\r\n"));
+    ASSERT_TRUE(MakeFolders(JoinPath(KorvaneFolder(), "out")) &&
+                MakeFolders(JoinPath(KorvaneFolder(), "ref")));
+    ASSERT_TRUE(DeleteTree(kKilledReports) && MakeFolders(kKilledReports));
+    const std::string options = "--scenes flyby1,botmatch1 --resolution 640x480,800x600 --runs 3 ";
+    const std::string files = "--json out\\r.json --csv out\\r.csv --html out\\r.html";
+
+    // The call as it runs without a kill.
+    const CliResult uninterrupted =
+        RunCli(options + "--json ref\\r.json --csv ref\\r.csv --html ref\\r.html", 12);
+    ASSERT_EQ(uninterrupted.exitStatus, std::optional<DWORD>(0)) << uninterrupted;
+    const std::string reference =
+        ReadTextFile(JoinPath(JoinPath(KorvaneFolder(), "ref"), "r.json")).value_or("");
+
+    std::vector<KillPoint> points = {{Phase::Game, 250},   {Phase::Pause, 800}, {Phase::Writing, 0},
+                                     {Phase::Game, 100},   {Phase::Game, 400},  {Phase::Pause, 1500},
+                                     {Phase::Writing, 10}, {Phase::Game, 300}};
+    const unsigned seed = 20261208;
+    std::mt19937 random(seed);
+    for (int i = 0; i < 14; ++i) {
+        const unsigned draw = random() % 10;
+        const Phase phase = draw < 6 ? Phase::Game : draw < 8 ? Phase::Writing : Phase::Pause;
+        const int delay = static_cast<int>(random() % (phase == Phase::Game    ? 500
+                                                       : phase == Phase::Pause ? 2500
+                                                                               : 40));
+        points.push_back({phase, delay});
+    }
+    SCOPED_TRACE("random kill points from seed " + std::to_string(seed));
+
+    StartOptions alone;
+    alone.console = true;
+    alone.inJob = false; // korvane-cli's own job must end the game it leaves
+    std::string error;
+    Process cli = Process::Start(Programs().cli, options + files, KorvaneFolder(), &error, alone);
+    ASSERT_TRUE(cli) << error;
+    std::size_t starts = GameStarts().size();
+    int known = 0; // scene runs the report held after the kills so far
+    int kills = 0;
+    for (const KillPoint& point : points) {
+        SCOPED_TRACE("kill " + std::to_string(kills + 1) + ", " + PhaseName(point.phase));
+        // Wait for the moment: a game of this call started; its game ended; its files written.
+        bool ready = false;
+        if (point.phase == Phase::Pause) {
+            ready = WaitUntil(
+                [&] {
+                    std::string problem;
+                    const auto report = cli::ReadReport(ReadTextFile(Out("r.json")).value_or(""), problem);
+                    return report && cli::ProgressOf(report->call).done > known;
+                },
+                20000, 20);
+        } else {
+            ready = WaitUntil([&] { return GameStarts().size() > starts || !cli.IsRunning(); }, 20000, 5);
+            if (ready && point.phase == Phase::Writing) {
+                ready =
+                    WaitUntil([&] { return CountProcessesIn("UT2003.exe", Demo().folder) == 0; }, 20000, 1);
+            }
+        }
+        if (!cli.IsRunning()) {
+            break; // the call ended before this point
+        }
+        ASSERT_TRUE(ready);
+        ::Sleep(static_cast<DWORD>(point.delayMs));
+        ASSERT_TRUE(::TerminateProcess(cli.Handle(), 9));
+        ASSERT_TRUE(cli.WaitForExit(5000));
+        ++kills;
+        // The game korvane-cli left is ended with the job it ran in.
+        EXPECT_TRUE(WaitUntil([&] { return CountProcessesIn("UT2003.exe", Demo().folder) == 0; }, 5000))
+            << "a game outlived korvane-cli";
+        starts = GameStarts().size();
+
+        // Each file whole and valid, holding every run it held before.
+        const std::string json = ReadTextFile(Out("r.json")).value_or("");
+        std::string problem;
+        const std::optional<cli::ReportFile> report = cli::ReadReport(json, problem);
+        ASSERT_TRUE(report) << problem << "\n" << json;
+        EXPECT_FALSE(report->call.complete);
+        const int done = cli::ProgressOf(report->call).done;
+        EXPECT_GE(done, known) << "the report lost runs";
+        const auto rows = CsvRows(ReadTextFile(Out("r.csv")).value_or(""));
+        ASSERT_TRUE(rows) << "the CSV file does not parse";
+        for (const std::vector<std::string>& row : *rows) {
+            EXPECT_EQ(row.size(), 17u);
+        }
+        EXPECT_GE(static_cast<int>(rows->size()) - 1, done)
+            << "the CSV file holds fewer runs than the report";
+        const std::string page = ReadTextFile(Out("r.html")).value_or("");
+        EXPECT_EQ(page.size() >= 8 ? page.substr(page.size() - 8) : page, "</html>\n");
+        if (point.phase == Phase::Pause) {
+            EXPECT_GT(done, known) << "a run that had ended is missing";
+        }
+        known = done;
+        WriteTextFile(JoinPath(kKilledReports, "after-kill-" + std::to_string(kills) + ".json"), json);
+
+        cli = Process::Start(Programs().cli, "--resume out\\r.json", KorvaneFolder(), &error, alone);
+        ASSERT_TRUE(cli) << error;
+    }
+    EXPECT_GE(kills, 20) << "too few kill points came before the call ended";
+    std::printf("%d kills, then the call finished\n", kills);
+    ASSERT_EQ(cli.WaitForExit(120000), std::optional<DWORD>(0)) << cli.Output() << cli.Errors();
+    EXPECT_EQ(cli.Output().rfind("Resuming \"out\\r.json\": ", 0), 0u) << cli.Output();
+
+    const std::string finished = ReadTextFile(Out("r.json")).value_or("");
+    EXPECT_EQ(WithoutTimes(finished, "\\\\out\\\\"), WithoutTimes(reference, "\\\\ref\\\\"));
+    const auto finishedRows = CsvRows(ReadTextFile(Out("r.csv")).value_or(""));
+    const auto referenceRows =
+        CsvRows(ReadTextFile(JoinPath(JoinPath(KorvaneFolder(), "ref"), "r.csv")).value_or(""));
+    ASSERT_TRUE(finishedRows && referenceRows);
+    ASSERT_EQ(finishedRows->size(), referenceRows->size());
+    for (std::size_t i = 0; i < finishedRows->size(); ++i) {
+        std::vector<std::string> a = (*finishedRows)[i], b = (*referenceRows)[i];
+        a[8] = b[8] = ""; // seconds
+        EXPECT_EQ(a, b) << i;
+    }
+}
+
+// The CSV file's folder goes away during the run: the file is reported once,
+// the other files are still written after every scene run, and the call ends
+// with status 2, which its report says too.
+TEST_F(Interrupted, AFileThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn) {
+    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    ASSERT_TRUE(WriteStandInSettings(Demo(), "[start 1]\r\nseconds=2\r\n[all]\r\nfps=50\r\n"));
+    const std::string csvFolder = JoinPath(KorvaneFolder(), "gone");
+    ASSERT_TRUE(MakeFolders(csvFolder) && MakeFolders(JoinPath(KorvaneFolder(), "out")));
+    ASSERT_NO_FATAL_FAILURE(
+        StartCli("--scenes flyby1,flyby2,flyby3 --runs 1 --json out\\r.json --csv gone\\r.csv"));
+    ASSERT_TRUE(WaitUntil([&] { return GameStarts().size() == 1; }, 20000));
+    EXPECT_TRUE(DeleteTree(csvFolder)) << "the CSV file's folder cannot be removed";
+    const CliResult result = FinishCli(60000);
+    ASSERT_EQ(result.exitStatus, std::optional<DWORD>(2)) << result;
+    const std::string csv = JoinPath(csvFolder, "r.csv");
+    const std::string reported = "korvane-cli: --csv could not write \"" + csv + "\": ";
+    EXPECT_EQ(result.errors.rfind(reported, 0), 0u) << result;
+    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 3) << result;
+    EXPECT_TRUE(Contains(result.errors, "korvane-cli: --csv \"" + csv + "\" does not hold the results: "))
+        << result;
+    const std::string json = ReadTextFile(Out("r.json")).value_or("");
+    EXPECT_TRUE(Contains(json, "\"exitStatus\": 2\n}") && Contains(json, "\"complete\": true")) << json;
+}
+
+} // namespace
+} // namespace e2e

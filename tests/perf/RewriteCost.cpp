@@ -1,0 +1,76 @@
+// What it costs korvane-cli to rewrite its three files after a scene run, for a
+// report of 300 scene runs: the JSON report, the CSV file and the page made from
+// the call, each put in place through its flushed pending file. Prints the
+// milliseconds of each rewrite and their median and largest.
+// Usage: korvane-rewrite-cost FOLDER [REWRITES]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "cli/ReportSamples.h"
+#include "cli/output/Csv.h"
+#include "cli/output/Html.h"
+#include "cli/output/Json.h"
+#include "cli/run/Encoding.h"
+#include "cli/run/Files.h"
+
+namespace {
+
+double NowMs() {
+    LARGE_INTEGER frequency{}, now{};
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: korvane-rewrite-cost FOLDER [REWRITES]\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const int rewrites = argc > 2 ? std::atoi(argv[2]) : 20;
+    // Two resolutions of all six scenes, 25 runs each: 300 scene runs.
+    cli::CallReport call = samples::MakeCall({0, 1, 2, 3, 4, 5}, 25);
+    call.plan.resolutions = {"640x480", "1600x1200"};
+    call.configurations.push_back(call.configurations.front());
+    call.configurations[0].configuration.resolution = "640x480";
+    call.configurations[1].configuration.resolution = "1600x1200";
+    for (cli::ConfigurationReport& report : call.configurations) {
+        for (int round = 1; round <= 25; ++round) {
+            for (int scene = 0; scene < bench::kSceneCount; ++scene) {
+                samples::AddRun(report, scene, round, bench::SceneStatus::Recorded,
+                                40.0 + scene + round * 0.01, static_cast<unsigned>(round));
+            }
+        }
+    }
+    std::vector<double> times;
+    std::size_t bytes = 0;
+    for (int i = 0; i < rewrites; ++i) {
+        const double start = NowMs();
+        const std::string texts[] = {cli::ReportJson(call, cli::AnsiToUtf8), cli::ReportCsv(call),
+                                     cli::ReportHtml(call, cli::AnsiToUtf8)};
+        const char* names[] = {"r.json", "r.csv", "r.html"};
+        bytes = 0;
+        for (int file = 0; file < 3; ++file) {
+            std::string problem;
+            if (!cli::ReplaceFile(folder + "\\" + names[file], texts[file], problem)) {
+                std::fprintf(stderr, "%s: %s\n", names[file], problem.c_str());
+                return 1;
+            }
+            bytes += texts[file].size();
+        }
+        times.push_back(NowMs() - start);
+        std::printf("rewrite %2d: %6.1f ms\n", i + 1, times.back());
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("300 scene runs, 3 files of %zu bytes in all: median %.1f ms, largest %.1f ms per rewrite\n",
+                bytes, times[times.size() / 2], times.back());
+    return 0;
+}
