@@ -3,7 +3,14 @@
 # holding korvane.exe, korvane-cli.exe, cpudef.dat, the four renderer ini files,
 # README.txt and LICENSE.txt; dist/korvane-<release>-<arch>.zip beside it, and the
 # zip's SHA-256 in dist/korvane-<release>-<arch>.zip.sha256.
+# The programs are stripped copies: no symbol table and no debug sections, a third
+# of their size and never read by Windows. The build tree's programs keep both, so
+# that a crash address from a user can be read against them and tests/pe can name
+# the function of each instruction; the code is the same (tests/pe compares it).
 include(${CMAKE_CURRENT_LIST_DIR}/ReleaseLayout.cmake)
+if(NOT CMAKE_STRIP)
+  message(FATAL_ERROR "No strip tool found for the release programs")
+endif()
 
 set(KORVANE_RELEASE_FILES
   ${PROJECT_SOURCE_DIR}/res/cpudef.dat
@@ -18,8 +25,8 @@ add_custom_command(
   OUTPUT ${KORVANE_DIST_ZIP} ${KORVANE_DIST_CHECKSUM}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${KORVANE_DIST_DIR} ${KORVANE_DIST_ZIP} ${KORVANE_DIST_CHECKSUM}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KORVANE_DIST_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:korvane> ${KORVANE_DIST_DIR}/korvane.exe
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:korvane_cli> ${KORVANE_DIST_DIR}/korvane-cli.exe
+  COMMAND ${CMAKE_STRIP} --strip-all -o ${KORVANE_DIST_DIR}/korvane.exe $<TARGET_FILE:korvane>
+  COMMAND ${CMAKE_STRIP} --strip-all -o ${KORVANE_DIST_DIR}/korvane-cli.exe $<TARGET_FILE:korvane_cli>
   COMMAND ${CMAKE_COMMAND} -E copy ${KORVANE_RELEASE_FILES} ${KORVANE_DIST_DIR}
   COMMAND ${CMAKE_COMMAND} -E chdir ${KORVANE_DIST_ROOT}
           ${CMAKE_COMMAND} -E tar cf ${KORVANE_DIST_NAME}.zip --format=zip ${KORVANE_DIST_NAME}

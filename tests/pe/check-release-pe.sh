@@ -47,9 +47,36 @@ judge_imports() {
         }' "$here/winapi-first-version.tsv" "$here/system-exports.tsv" "$here/behaviour-on-9x.tsv" -
 }
 
+# handler_calls EXE: the address (hex) of every call of libssp's __stack_chk_fail, the
+# stack protector's handler, which a stripped program does not name: it is the call
+# target nearest before the code that loads its message "*** stack smashing
+# detected ***". Calls within 256 bytes after it are libssp's own (__stack_chk_fail_local).
+handler_calls() {
+    local offset message
+    offset=$(LC_ALL=C grep -obaF '*** stack smashing detected ***' "$1" | head -n 1 | cut -d: -f1)
+    [ -n "$offset" ] || return 0
+    # The message's address: its file offset moved into the section that holds it.
+    message=$("$objdump" -h "$1" | while read -r _ _ size vma _ start _; do
+        [[ $start =~ ^[0-9a-f]{8}$ ]] && ((offset >= 16#$start && offset < 16#$start + 16#$size)) &&
+            printf '%x\n' $((16#$vma + offset - 16#$start))
+    done)
+    [ -n "$message" ] || return 0
+    "$objdump" -d --no-show-raw-insn "$1" | perl -ne '
+        BEGIN { $message = hex(shift @ARGV) }
+        next unless /^\s*([0-9a-f]+):\t(\S+)\s*(.*)$/;
+        ($at, $mnemonic, $operands) = (hex($1), $2, $3);
+        push @{$calls{hex($1)}}, $at if $mnemonic =~ /^call/ && $operands =~ /^(?:0x)?([0-9a-f]+)\b/;
+        $load //= $at if $operands =~ /(?:\$0x|# (?:0x)?)0*([0-9a-f]+)\b/ && hex($1) == $message;
+        END {
+            exit unless defined $load;
+            ($handler) = sort { $b <=> $a } grep { $_ <= $load && $load - $_ < 64 } keys %calls;
+            printf "%x\n", $_ for grep { $_ < $handler || $_ >= $handler + 256 } @{$calls{$handler // -1}};
+        }' "$message"
+}
+
 # check_program EXE: a FAIL line per broken rule; status 1 if any.
 check_program() {
-    local headers flags flag writable dll manifest id field version
+    local headers flags flag writable debug dll manifest id field version
     name=$(basename "$1") bad=0
     headers=$("$objdump" -p "$1")
     flags=" $(awk '/^DllCharacteristics/ {getline; while (/^\t\t/) {printf "%s ", $1; if (!getline) break}}' <<<"$headers")"
@@ -59,8 +86,12 @@ check_program() {
     # A section that is code and not read-only is writable and executable.
     writable=$("$objdump" -h "$1" | awk '/^ *[0-9]+ / {s = $2} /CODE/ && !/READONLY/ {print s}')
     [ -z "$writable" ] || fail "writable and executable sections: $writable"
-    "$objdump" -t "$1" | awk '/__stack_chk_fail$/ {f = 1} /__stack_chk_guard$/ {g = 1} END {exit !(f && g)}' ||
-        fail "stack protector missing (__stack_chk_fail or __stack_chk_guard not found)"
+    [ "$(handler_calls "$1" | wc -l)" -gt 0 ] ||
+        fail "stack protector missing (no function calls libssp's __stack_chk_fail)"
+    # Stripped: the symbols and debug information stay in the build tree's program.
+    [ "$("$objdump" -t "$1" | grep -c '^\[')" -eq 0 ] || fail "a symbol table; the release's programs are stripped"
+    debug=$("$objdump" -h "$1" | awk '$2 ~ /^\.(debug|zdebug|stab)/ {printf " %s", $2}')
+    [ -z "$debug" ] || fail "debug sections:$debug; the release's programs are stripped"
     for dll in $(awk '/DLL Name:/ {print $3}' <<<"$headers"); do
         [[ ${dll,,} =~ ^(kernel32|user32|gdi32|advapi32|comctl32|msvcrt)\.dll$ ]] || fail "imports $dll, which is not a system DLL"
     done
@@ -134,7 +165,23 @@ caught "korvane.exe: NX_COMPAT missing" spoilt 'poke(95, 0xfe, 0)'
 [ "$arch" = i686 ] || caught "korvane.exe: HIGH_ENTROPY_VA missing" spoilt 'poke(94, 0xdf, 0)'
 caught "korvane.exe: writable and executable sections: .text" spoilt \
     'poke(24 + unpack("v", substr($_, $p + 20, 2)) + 39, 0xff, 0x80)'
-caught "korvane.exe: stack protector missing" spoilt 's/__stack_chk_/__stack_chx_/g'
+caught "korvane.exe: stack protector missing" spoilt 's/stack smashing detected/stack smashing detectex/'
+# Every call of the stack protector's handler made five NOPs, as in a program compiled
+# without -fstack-protector-strong that links libssp all the same (for
+# _FORTIFY_SOURCE): the handler and its message are there, but nothing calls it.
+read -r _ _ _ text_vma _ text_start _ < <("$objdump" -h "$folder/korvane.exe" | awk '$2 == ".text"')
+nops=$(handler_calls "$folder/korvane.exe" | while read -r call; do
+    printf 'substr($_, %d, 5) = "\\x90" x 5; ' $((16#$call - 16#$text_vma + 16#$text_start))
+done)
+caught "korvane.exe: stack protector missing (no function calls" spoilt "$nops"
+# rebuilt OPTION...: checks a copy of korvane.exe that objcopy made with OPTIONS.
+rebuilt() {
+    "${objdump%objdump}objcopy" "$@" "$folder/korvane.exe" "$work/korvane.exe" 2>/dev/null
+    check_program "$work/korvane.exe"
+}
+printf 'planted' >"$work/debug-info"
+caught "korvane.exe: a symbol table; the release's programs are stripped" rebuilt --add-symbol planted=.text:0
+caught "korvane.exe: debug sections: .debug_" rebuilt --add-section ".debug_info=$work/debug-info"
 caught "korvane.exe: imports WS2_32.dll, which is not a system DLL" spoilt 's/USER32\.dll/WS2_32.dll/g'
 caught "korvane.exe: no application manifest" spoilt 's/<\?xml/<?xmi/g'
 caught "korvane.exe: manifest does not ask to run as invoker" spoilt 's/"asInvoker"/"highestAvailable"/'

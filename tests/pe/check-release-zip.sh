@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Checks a release zip as a user receives it (docs/release.md): its SHA-256 file, one
 # top-level folder named as the zip, and in it exactly the release's files, each
-# identical to what it was made from. With --self-test the release must pass, and
-# then copies of it spoilt one way per rule must each fail, naming the rule.
-# Usage: check-release-zip.sh [--self-test] ZIP RELEASE_FOLDER SOURCE_ROOT
+# identical to what it was made from. With MAX_BYTES (the 32-bit release, for one
+# floppy) the zip is at most that size and its README.txt says it fits on a floppy.
+# With --self-test the release must pass, and then copies of it spoilt one way per
+# rule must each fail, naming the rule.
+# Usage: check-release-zip.sh [--self-test] ZIP RELEASE_FOLDER SOURCE_ROOT [MAX_BYTES]
 set -uo pipefail
 selfTest=no
 [ "${1:-}" = --self-test ] && { selfTest=yes; shift; }
-[ $# -eq 3 ] || { sed -n 's/^# Usage: //p' "$0" >&2; exit 2; }
-source=$3
+[ $# -eq 3 ] || [ $# -eq 4 ] || { sed -n 's/^# Usage: //p' "$0" >&2; exit 2; }
+source=$3 limit=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # check ZIP FOLDER: a FAIL line per broken rule; status 1 if any.
 check() {
-    local zip=$1 folder=$2 zipName name top file program expected actual difference bad=0
+    local zip=$1 folder=$2 zipName name top file program expected actual difference size bad=0
     zipName=$(basename "$zip") name=$(basename "$zip" .zip)
     fail() { echo "FAIL: $zipName: $*"; bad=1; }
     if [ ! -f "$zip.sha256" ]; then
@@ -24,6 +26,11 @@ check() {
     elif ! (cd "$(dirname "$zip")" && sha256sum --quiet -c "$zipName.sha256" >/dev/null 2>&1); then
         fail "$zipName.sha256 does not match the zip"
     fi
+
+    # One 1.44 MB floppy holds 1,457,664 bytes; the limit leaves room to grow.
+    size=$(stat -c %s "$zip")
+    [ -z "$limit" ] || [ "$size" -le "$limit" ] ||
+        fail "$size bytes, more than the $limit that leave room on one 1.44 MB floppy"
 
     rm -rf "$work/unzipped"
     unzip -q "$zip" -d "$work/unzipped" || { fail "unzip failed"; return 1; }
@@ -45,7 +52,11 @@ check() {
         [ ! -f "$work/unzipped/$name/$file" ] || cmp -s "${from[$file]}" "$work/unzipped/$name/$file" ||
             fail "$file differs from ${from[$file]}"
     done
-    [ $bad -eq 1 ] || echo "ok:   $zipName: checksum, folder and files as released"
+    if [ -n "$limit" ]; then
+        grep -q 'fits on one 1\.44 MB floppy' "$work/unzipped/$name/README.txt" 2>/dev/null ||
+            fail "README.txt does not say that the zip fits on one 1.44 MB floppy"
+    fi
+    [ $bad -eq 1 ] || echo "ok:   $zipName: checksum, folder and files as released${limit:+, $size bytes (at most $limit)}"
     return $bad
 }
 
@@ -78,5 +89,10 @@ expected the folder $n|rm $z && (cd $n && zip -qr ../$z .) && sha256sum $z >$z.s
 $z: the zip's files differ from the release's (+ in the zip only, - missing): - README.txt, + debug.log|mv $n/README.txt $n/debug.log && $rezip
 $z: korvane.exe differs from $work/copy/$n/korvane.exe|printf x >>$n/korvane.exe
 $z: no korvane.exe in the release folder|rm $n/korvane.exe && $rezip
+PLANTED
+[ -n "$limit" ] || exit $status
+while IFS='|' read -r text spoil; do caught "$text" "$spoil"; done <<PLANTED
+bytes, more than the $limit that leave room on one 1.44 MB floppy|head -c $limit /dev/urandom >>$n/korvane-cli.exe && $rezip
+$z: README.txt does not say that the zip fits on one 1.44 MB floppy|sed -i 's/fits on one/fills/' $n/README.txt && $rezip
 PLANTED
 exit $status
