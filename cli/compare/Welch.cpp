@@ -10,6 +10,14 @@
 #include <istream>
 #include <ostream>
 #define _GLIBCXX_IOSTREAM 1 // NOLINT(bugprone-reserved-identifier): libstdc++'s own guard
+// Its errors come back as values, not as exceptions whose messages are formatted
+// with string streams, which would bring the whole of libstdc++'s locale code.
+// The inputs are checked before they reach it.
+#define BOOST_MATH_DOMAIN_ERROR_POLICY errno_on_error
+#define BOOST_MATH_POLE_ERROR_POLICY errno_on_error
+#define BOOST_MATH_OVERFLOW_ERROR_POLICY errno_on_error
+#define BOOST_MATH_EVALUATION_ERROR_POLICY errno_on_error
+#define BOOST_MATH_ROUNDING_ERROR_POLICY errno_on_error
 #include <boost/math/distributions/students_t.hpp>
 
 namespace cli {
