@@ -5,6 +5,12 @@
 
 namespace sysinfo {
 
+std::string DriverVersionText(std::uint32_t high, std::uint32_t low) {
+    return framework::Format("%u.%u.%u.%u", static_cast<unsigned>(high >> 16),
+                             static_cast<unsigned>(high & 0xFFFFu), static_cast<unsigned>(low >> 16),
+                             static_cast<unsigned>(low & 0xFFFFu));
+}
+
 std::string FrequencyText(float clockMhz) {
     return framework::Format("%1.2f MHz", static_cast<double>(clockMhz));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "sysinfo/CpuInfo.h"
@@ -29,6 +30,10 @@ MachineTexts GatherMachineTexts(CpuInfo& cpu);
 // The Description text of the default adapter as Direct3D 8 identifies it; empty
 // when d3d8.dll is missing from the system folder or does not answer.
 std::string DefaultAdapterDescription();
+
+// The rest of that identifier: driver, its version and the PCI ids; none when
+// Direct3D 8 does not answer.
+std::optional<AdapterIdentity> DefaultAdapterIdentity();
 
 // The total physical memory in bytes: GlobalMemoryStatusEx where the system has
 // it, otherwise GlobalMemoryStatus (which saturates at 4 GB).

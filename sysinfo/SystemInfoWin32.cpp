@@ -47,6 +47,28 @@ private:
     Interface* object_;
 };
 
+// The default adapter's identifier as Direct3D 8 gives it, its texts ended; none
+// when d3d8.dll is missing from the system folder or does not answer.
+std::optional<D3DADAPTER_IDENTIFIER8> DefaultAdapterIdentifier() {
+    const framework::UniqueModule d3d8 = LoadFromSystemFolder("d3d8.dll");
+    const auto create = ProcedureAs<Direct3DCreate8Function>(d3d8.get(), "Direct3DCreate8");
+    if (create == nullptr) {
+        return std::nullopt;
+    }
+    // Declared after the module, so the object is released before the library is freed.
+    const ComReference<IDirect3D8> direct3d(create(kDirect3DSdkVersion));
+    if (!direct3d) {
+        return std::nullopt;
+    }
+    D3DADAPTER_IDENTIFIER8 identifier{};
+    if (FAILED(direct3d->GetAdapterIdentifier(kDefaultAdapter, 0, &identifier))) {
+        return std::nullopt;
+    }
+    identifier.Description[sizeof(identifier.Description) - 1] = '\0';
+    identifier.Driver[sizeof(identifier.Driver) - 1] = '\0';
+    return identifier;
+}
+
 std::string OsName() {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof(version);
@@ -85,22 +107,24 @@ framework::UniqueModule LoadByFullSystemPath(const char* dllName) {
 }
 
 std::string DefaultAdapterDescription() {
-    const framework::UniqueModule d3d8 = LoadFromSystemFolder("d3d8.dll");
-    const auto create = ProcedureAs<Direct3DCreate8Function>(d3d8.get(), "Direct3DCreate8");
-    if (create == nullptr) {
-        return {};
+    const std::optional<D3DADAPTER_IDENTIFIER8> identifier = DefaultAdapterIdentifier();
+    return identifier ? identifier->Description : std::string();
+}
+
+std::optional<AdapterIdentity> DefaultAdapterIdentity() {
+    const std::optional<D3DADAPTER_IDENTIFIER8> identifier = DefaultAdapterIdentifier();
+    if (!identifier) {
+        return std::nullopt;
     }
-    // Declared after the module, so the object is released before the library is freed.
-    const ComReference<IDirect3D8> direct3d(create(kDirect3DSdkVersion));
-    if (!direct3d) {
-        return {};
-    }
-    D3DADAPTER_IDENTIFIER8 identifier{};
-    if (FAILED(direct3d->GetAdapterIdentifier(kDefaultAdapter, 0, &identifier))) {
-        return {};
-    }
-    identifier.Description[sizeof(identifier.Description) - 1] = '\0';
-    return identifier.Description;
+    AdapterIdentity identity;
+    identity.driver = identifier->Driver;
+    identity.driverVersion = DriverVersionText(static_cast<std::uint32_t>(identifier->DriverVersion.HighPart),
+                                               identifier->DriverVersion.LowPart);
+    identity.vendorId = identifier->VendorId;
+    identity.deviceId = identifier->DeviceId;
+    identity.subsystemId = identifier->SubSysId;
+    identity.revision = identifier->Revision;
+    return identity;
 }
 
 std::uint64_t TotalPhysicalMemoryBytes() {

@@ -2,6 +2,7 @@
 #include "cli/compare/ReportReader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <initializer_list>
 #include <stdexcept>
@@ -279,6 +280,21 @@ public:
         body["exitStatus"].Integer(0, 3);
     }
 
+    // Version 3's adapter: its driver and PCI ids, or null.
+    std::optional<sysinfo::AdapterIdentity> ReadAdapter(const Member& member) const {
+        if (member.IsNull()) {
+            return std::nullopt;
+        }
+        sysinfo::AdapterIdentity adapter;
+        adapter.driver = Text(member["driver"]);
+        adapter.driverVersion = Text(member["driverVersion"]);
+        adapter.vendorId = Hex(member["vendorId"], 4);
+        adapter.deviceId = Hex(member["deviceId"], 4);
+        adapter.subsystemId = Hex(member["subsystemId"], 8);
+        adapter.revision = static_cast<std::uint32_t>(member["revision"].Integer(0, 4294967295LL));
+        return adapter;
+    }
+
     // Version 3's plan: what the whole call runs.
     RunPlan ReadPlan(const Member& member) const {
         RunPlan plan;
@@ -351,6 +367,18 @@ private:
             report.sets[static_cast<std::size_t>(run.round - 1)].RecordScene(run.sceneIndex, *fps);
         }
         return run;
+    }
+
+    // `digits` hexadecimal digits.
+    static std::uint32_t Hex(const Member& member, std::size_t digits) {
+        const std::string text = member.String();
+        std::uint32_t value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+        if (text.size() != digits || error != std::errc() || end != text.data() + text.size()) {
+            throw Refused(framework::Format("its member %s is %s, not %zu hexadecimal digits",
+                                            member.Path().c_str(), Quoted(text).c_str(), digits));
+        }
+        return value;
     }
 
     const TextConverter& fromUtf8_;
@@ -432,6 +460,7 @@ std::optional<ReportFile> ReadReport(const std::string& text, std::string& probl
                                                     i));
                 }
             }
+            call.adapter = reader.ReadAdapter(root["adapter"]);
             const Member files = root["files"];
             call.files.csv = reader.TextOrEmpty(files["csv"]);
             call.files.html = reader.TextOrEmpty(files["html"]);

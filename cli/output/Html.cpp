@@ -127,7 +127,12 @@ std::string ReportHtml(const CallReport& call, const Utf8Converter& toUtf8,
     for (const auto& [label, value] : facts) {
         body += std::string("<tr><th>") + label + "</th><td>" + text(*value) + "</td></tr>\n";
     }
-    body += "</table>\n";
+    if (call.adapter) {
+        body += "<tr><th>Video driver:</th><td>" +
+                text(call.adapter->driver + " " + call.adapter->driverVersion) +
+                "</td></tr>\n<tr><th>PCI ids:</th><td>" + PciIdsText(*call.adapter) + "</td></tr>\n";
+    }
+    body += "<tr><th>Started:</th><td>" + text(call.startedAt) + "</td></tr>\n</table>\n";
     std::string scenes;
     for (const int scene : ChosenScenes(plan)) {
         scenes += (scenes.empty() ? "" : ", ") + std::string(SceneOf(scene).checkBoxText);

@@ -1,6 +1,8 @@
 // The JSON report and the comparison.
 #include "cli/output/Json.h"
 
+#include "cli/output/Text.h"
+
 #include <nlohmann/json.hpp>
 
 namespace cli {
@@ -166,6 +168,16 @@ std::string ReportJson(const CallReport& call, const Utf8Converter& toUtf8) {
                        {"ramSize", Text(toUtf8, call.machine.ramSize)},
                        {"osName", Text(toUtf8, call.machine.osName)},
                        {"videoCard", Text(toUtf8, call.machine.videoCard)}};
+    json["adapter"] = Json();
+    if (call.adapter) {
+        const sysinfo::AdapterIdentity& adapter = *call.adapter;
+        json["adapter"] = {{"driver", Text(toUtf8, adapter.driver)},
+                           {"driverVersion", Text(toUtf8, adapter.driverVersion)},
+                           {"vendorId", HexText(adapter.vendorId, 4)},
+                           {"deviceId", HexText(adapter.deviceId, 4)},
+                           {"subsystemId", HexText(adapter.subsystemId, 8)},
+                           {"revision", adapter.revision}};
+    }
     json["game"] = {{"folder", Text(toUtf8, call.game.folder)},
                     {"executable", Text(toUtf8, call.game.executable)},
                     {"workingDirectory", Text(toUtf8, call.game.workingDirectory)},

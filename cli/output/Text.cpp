@@ -128,6 +128,16 @@ std::string ClockText(double seconds) {
     return framework::Format("%ld:%02ld", total / 60, total % 60);
 }
 
+std::string HexText(std::uint32_t value, int digits) {
+    return framework::Format("%0*X", digits, static_cast<unsigned>(value));
+}
+
+std::string PciIdsText(const sysinfo::AdapterIdentity& adapter) {
+    return "vendor " + HexText(adapter.vendorId, 4) + ", device " + HexText(adapter.deviceId, 4) +
+           ", subsystem " + HexText(adapter.subsystemId, 8) + ", revision " +
+           std::to_string(adapter.revision);
+}
+
 std::string PositionText(const CallReport& call, std::optional<double> secondsLeft) {
     const Progress progress = ProgressOf(call);
     std::string text = framework::Format("%d of %d scene runs are done", progress.done, progress.planned);

@@ -2,6 +2,7 @@
 // run and the results; for compare, the comparison. Platform-free.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,12 @@ std::string PositionText(const CallReport& call, std::optional<double> secondsLe
 
 // m:ss, or h:mm:ss from an hour on.
 std::string ClockText(double seconds);
+
+// `value` as at least `digits` upper-case hexadecimal digits: "1002", "00021002".
+std::string HexText(std::uint32_t value, int digits);
+
+// "vendor 1002, device 4E44, subsystem 00021002, revision 0".
+std::string PciIdsText(const sysinfo::AdapterIdentity& adapter);
 
 // The line printed before a scene is run again for its spread.
 std::string ExtraRunText(const CallReport& call, const ConfigurationReport& report, int sceneIndex);

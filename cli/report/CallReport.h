@@ -80,6 +80,7 @@ struct CallReport {
     std::string startedAt; // local date and time, ISO 8601: "2026-12-08T15:02:25+01:00"
     bool complete = false; // the call ran to its end; until then its files say it is not complete
     sysinfo::MachineTexts machine;
+    std::optional<sysinfo::AdapterIdentity> adapter; // none when Direct3D 8 did not answer
     GamePaths game;
     RunPlan plan;
     OutputPaths files;

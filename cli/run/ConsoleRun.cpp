@@ -324,6 +324,7 @@ int RunBenchmarks(const RunOptions& options, const std::string& korvaneVersion) 
     }
     call.startedAt = LocalTimeText();
     call.machine = GatherMachineFacts();
+    call.adapter = sysinfo::DefaultAdapterIdentity();
     if (!options.quiet) {
         Print(HeaderText(call));
     }

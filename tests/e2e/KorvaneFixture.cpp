@@ -50,6 +50,26 @@ std::string SavedDemoKeyPath() {
     return JoinPath(kTestRoot, "demo-key.saved");
 }
 
+std::string SystemD3d8Path() {
+    char folder[MAX_PATH] = {};
+    return JoinPath(std::string(folder, ::GetSystemDirectoryA(folder, MAX_PATH)), "d3d8.dll");
+}
+
+std::string SavedD3d8Path() {
+    return JoinPath(kTestRoot, "d3d8.dll.saved");
+}
+
+bool RestoreSystemD3d8(std::string* error) {
+    if (!FileExists(SavedD3d8Path())) {
+        return true;
+    }
+    if (!CopyFileTo(SavedD3d8Path(), SystemD3d8Path())) {
+        *error = "cannot put " + SavedD3d8Path() + " back as " + SystemD3d8Path();
+        return false;
+    }
+    return DeleteFileAt(SavedD3d8Path());
+}
+
 TestPrograms& Programs() {
     static TestPrograms programs;
     return programs;

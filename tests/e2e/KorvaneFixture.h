@@ -61,11 +61,19 @@ std::string ExpectedGameLine(const std::string& gameFolder, const std::string& k
 
 // The programs and folders handed over on the command line, as Windows paths.
 struct TestPrograms {
-    std::string korvane, cli, game, cpuDefinitions, fakeD3d8, d3d8Probe;
+    std::string korvane, cli, game, cpuDefinitions, fakeD3d8, d3d8Probe, identifyingD3d8;
 };
 TestPrograms& Programs();
 // Where a test keeps the demo key's earlier state while it runs.
 std::string SavedDemoKeyPath();
+
+// The system folder's d3d8.dll, and where a test keeps it while it plants
+// another there (the folder a 32-bit program sees: Wine's syswow64).
+std::string SystemD3d8Path();
+std::string SavedD3d8Path();
+// Puts back the system folder's d3d8.dll that a test replaced (and a crash kept
+// from putting back itself); false, with the reason, when it cannot.
+bool RestoreSystemD3d8(std::string* error);
 
 constexpr char kFatalCaption[] = "Korvane Fatal Error";
 constexpr char kWarningCaption[] = "Korvane Warning";

@@ -1,7 +1,7 @@
 // Entry point of the end-to-end tests. Takes the programs under test from the
 // command line (Unix paths from CTest, turned into Wine's Z: paths), then GoogleTest's flags:
 //   korvane_e2e --korvane EXE --cli EXE --game UT2003.exe --cpudef FILE --fake-d3d8 DLL
-//               --d3d8-probe EXE
+//               --d3d8-probe EXE --identifying-d3d8 DLL
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -25,10 +25,13 @@ LONG WINAPI FailOnCrash(EXCEPTION_POINTERS* exception) {
 
 bool ReadArguments(int argc, char** argv) {
     e2e::TestPrograms& p = e2e::Programs();
-    const std::map<std::string, std::string*> options = {
-        {"--korvane", &p.korvane},    {"--cli", &p.cli},
-        {"--game", &p.game},          {"--cpudef", &p.cpuDefinitions},
-        {"--fake-d3d8", &p.fakeD3d8}, {"--d3d8-probe", &p.d3d8Probe}};
+    const std::map<std::string, std::string*> options = {{"--korvane", &p.korvane},
+                                                         {"--cli", &p.cli},
+                                                         {"--game", &p.game},
+                                                         {"--cpudef", &p.cpuDefinitions},
+                                                         {"--fake-d3d8", &p.fakeD3d8},
+                                                         {"--d3d8-probe", &p.d3d8Probe},
+                                                         {"--identifying-d3d8", &p.identifyingD3d8}};
     for (int i = 1; i + 1 < argc; i += 2) {
         const auto option = options.find(argv[i]);
         if (option == options.end()) {
@@ -58,7 +61,7 @@ int main(int argc, char** argv) {
     // A run that was cut short (a time-out) may have left the demo key changed.
     std::string error;
     if (!driver::RestoreSavedDemoKeyState(e2e::SavedDemoKeyPath(), &error) ||
-        !driver::DeleteTree(driver::kTestRoot)) {
+        !e2e::RestoreSystemD3d8(&error) || !driver::DeleteTree(driver::kTestRoot)) {
         std::fprintf(stderr, "cannot repair what an earlier run left: %s\n", error.c_str());
         return 2;
     }

@@ -3,14 +3,17 @@
 // lines from chunks are the fuzz targets' property: joined, they are the text.)
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "SourceTree.h"
 #include "app/InstallPaths.h"
 #include "framework/UniqueOwner.h"
+#include "sysinfo/MachineFacts.h"
 #include "sysinfo/OsNames.h"
 
 namespace {
@@ -22,6 +25,18 @@ TEST(OsNamesTest, NamesTheVersion) {
                                      static_cast<unsigned>(std::stoul(row[1]))),
                   row.at(2))
             << row[0] << "." << row[1];
+    }
+}
+
+// Direct3D 8's DriverVersion: four 16-bit parts, the first two in the high half.
+TEST(AdapterTest, DriverVersionInItsFourParts) {
+    const std::tuple<std::uint32_t, std::uint32_t, const char*> cases[] = {
+        {0x0006000E, 0x000A188C, "6.14.10.6284"},
+        {0x0004000D, 0x00010A28, "4.13.1.2600"},
+        {0xFFFFFFFF, 0xFFFFFFFF, "65535.65535.65535.65535"},
+        {0, 0, "0.0.0.0"}};
+    for (const auto& [high, low, text] : cases) {
+        EXPECT_EQ(sysinfo::DriverVersionText(high, low), text);
     }
 }
 

@@ -34,6 +34,7 @@ inline cli::CallReport MakeCall(const std::vector<int>& scenes, int runs) {
                     "RADEON 9700"};
     call.game = {"C:\\UT", "C:\\UT\\system\\UT2003.exe", "C:\\UT\\system",
                  "C:\\UT\\benchmark\\benchmark.log"};
+    call.adapter = sysinfo::AdapterIdentity{"ati2dvag.dll", "6.14.10.6292", 0x1002, 0x4E44, 0x00021002, 0};
     call.plan.scenes = {};
     call.plan.runs = runs;
     call.configurations.emplace_back();
