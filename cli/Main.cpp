@@ -1,5 +1,6 @@
-// korvane-cli's entry point: reads the arguments and runs the benchmark,
-// compares two reports, or prints the help or the version.
+// korvane-cli's entry point: reads the arguments and runs the benchmark (or
+// resumes one), compares two reports, merges many, or prints the help or the
+// version.
 #include <exception>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "cli/run/CompareCommand.h"
 #include "cli/run/Console.h"
 #include "cli/run/ConsoleRun.h"
+#include "cli/run/MergeCommand.h"
 #include "cli/run/StopSignals.h"
 #include "framework/ProcessStart.h"
 #include "res/version.h"
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
             return cli::RunCompare(parsed.compare);
         case cli::Command::Resume:
             return cli::ResumeBenchmarks(parsed.run);
+        case cli::Command::Merge:
+            return cli::RunMerge(parsed.merge);
         case cli::Command::Run:
             break;
         }

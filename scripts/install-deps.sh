@@ -4,7 +4,8 @@
 # screenshot tools, the zip tools for the release, the code checkers and the JSON
 # schema validator (Debian's python3-jsonschema, for /usr/bin/python3), and the
 # header-only libraries korvane-cli builds with (Boost.Math, nlohmann-json), and
-# Debian's chromium, which draws korvane-cli's HTML pages in the tests. Only the
+# Debian's chromium, which draws korvane-cli's HTML pages in the tests, and w3m,
+# which reads them as a browser without SVG does. Only the
 # packages that are missing are installed; with everything present it does nothing.
 # Wine's 32-bit half (wine32, with the GL libraries Direct3D 8 needs under it)
 # comes from Debian's i386 architecture, which is added when missing.
@@ -39,6 +40,7 @@ packages=(
     libboost-math-dev
     nlohmann-json3-dev
     chromium
+    w3m
     libclang-rt-14-dev
     wine32:i386
     libgl1:i386

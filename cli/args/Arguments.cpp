@@ -136,6 +136,14 @@ std::string ReadValue(const OptionRow& row, const std::string& text, OptionValue
                                  row.high, text.c_str());
     case ValueKind::File:
         return text.empty() ? framework::Format("%s needs a file name", row.name) : "";
+    case ValueKind::Text:
+        return text.empty() ? framework::Format("%s needs a value", row.name) : "";
+    case ValueKind::Pair: {
+        const std::size_t equals = text.find('=');
+        return equals == std::string::npos || equals == 0 || equals + 1 == text.size()
+                   ? framework::Format("%s takes %s, not \"%s\"", row.name, row.valueName, text.c_str())
+                   : "";
+    }
     }
     return "";
 }
@@ -186,7 +194,8 @@ std::string SameFileError(Command command, ParsedArguments& parsed, const std::v
     for (const auto& [name, path] : files) {
         for (const std::string& input : inputs) {
             if (!path->empty() && *path == input) {
-                return framework::Format("%s names a report being compared", name);
+                return framework::Format("%s names a report being %s", name,
+                                         command == Command::Merge ? "merged" : "compared");
             }
         }
     }
@@ -204,15 +213,17 @@ std::string SameFileError(Command command, ParsedArguments& parsed, const std::v
 
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
     ParsedArguments parsed;
-    const bool compare = !arguments.empty() && arguments[0] == "compare";
-    const Command command = compare ? Command::Compare : Command::Run;
+    const std::string first = arguments.empty() ? "" : arguments[0];
+    const bool compare = first == "compare";
+    const bool merge = first == "merge";
+    const Command command = compare ? Command::Compare : merge ? Command::Merge : Command::Run;
     parsed.command = command;
-    const std::string prefix = compare ? "compare: " : "";
+    const std::string prefix = command == Command::Run ? "" : first + ": ";
     std::vector<std::string> files;
     std::vector<const OptionRow*> given;
-    for (std::size_t i = compare ? 1 : 0; i < arguments.size() && parsed.error.empty(); ++i) {
+    for (std::size_t i = command == Command::Run ? 0 : 1; i < arguments.size() && parsed.error.empty(); ++i) {
         const std::string& argument = arguments[i];
-        if (compare && (argument.empty() || argument[0] != '-')) {
+        if (command != Command::Run && (argument.empty() || argument[0] != '-')) {
             files.push_back(argument);
             continue;
         }
@@ -225,7 +236,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
         OptionValue value;
         if (row->kind != ValueKind::None) {
             for (const OptionRow* earlier : given) {
-                if (earlier == row) {
+                if (earlier == row && !row->repeatable) {
                     parsed.error = framework::Format("%s is given more than once", row->name);
                 }
             }
@@ -254,6 +265,15 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
             parsed.compare.basePath = files[0];
             parsed.compare.newPath = files[1];
         }
+    }
+    if (parsed.error.empty() && merge && parsed.command == Command::Merge) {
+        if (files.size() < 2 || files.size() > kMaxMergeReports) {
+            parsed.error =
+                framework::Format("merge takes 2 to %zu reports, not %zu: korvane-cli merge REPORT.json "
+                                  "REPORT.json ...",
+                                  kMaxMergeReports, files.size());
+        }
+        parsed.merge.paths = files;
     }
     if (parsed.error.empty() && !parsed.run.resumePath.empty()) {
         for (const OptionRow* row : given) {

@@ -56,7 +56,7 @@ std::string HelpText() {
            "produced no result or the run was stopped.\n"
            "\n"
            "Usage: korvane-cli compare BASE.json NEW.json [--json FILE] [--html FILE]\n"
-           "                           [--fail-below PERCENT]\n"
+           "                           [--markdown FILE] [--bbcode FILE] [--fail-below PERCENT]\n"
            "\n"
            "Compares two --json reports: for every configuration and scene both hold, the\n"
            "two mean frame rates, the difference in percent and its 95 % confidence\n"
@@ -65,7 +65,18 @@ std::string HelpText() {
            "that these runs can show.\n" +
            OptionLines(Command::Compare) +
            "Exit status: 0 compared, 2 a bad argument or a report that cannot be read,\n"
-           "4 slower by more than --fail-below allows.\n";
+           "4 slower by more than --fail-below allows.\n"
+           "\n"
+           "Usage: korvane-cli merge REPORT.json REPORT.json ... [options]\n"
+           "\n"
+           "Puts 2 to 64 --json reports side by side: each labelled by the facts that tell\n"
+           "it from the others (video card, driver, processor, clock, RAM, OS, options),\n"
+           "for every configuration two or more hold each scene's frame rate and the score,\n"
+           "each report against the reference with the difference in percent and its 95 %\n"
+           "interval, and an index per report (the geometric mean of its ratios to the\n"
+           "reference, which is 100) that ranks them.\n" +
+           OptionLines(Command::Merge) +
+           "Exit status: 0 merged, 2 a bad argument or a report that cannot be read.\n";
 }
 
 } // namespace cli

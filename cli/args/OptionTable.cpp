@@ -37,25 +37,31 @@ std::vector<std::pair<std::string, int>> ResolutionChoices() {
 
 OptionRow Switch(Command command, const char* name, const char* help,
                  void (*store)(ParsedArguments&, const OptionValue&), std::vector<const char*> aliases = {}) {
-    return {command, name, std::move(aliases), "", ValueKind::None, nullptr, 0, 0, nullptr, help,
-            nullptr, store};
+    return {command, name, std::move(aliases), "", ValueKind::None, nullptr, 0, 0, nullptr, help, nullptr,
+            store,   false};
 }
 
 OptionRow NameList(const char* name, const char* valueName,
                    std::vector<std::pair<std::string, int>> (*names)(), const char* help,
                    void (*store)(ParsedArguments&, const OptionValue&)) {
-    return {Command::Run, name, {}, valueName, ValueKind::Names, names, 0, 0, nullptr, help, nullptr, store};
+    return {Command::Run, name,    {},    valueName, ValueKind::Names, names, 0, 0, nullptr,
+            help,         nullptr, store, false};
 }
 
 OptionRow WholeNumber(const char* name, const char* valueName, long long low, long long high,
                       const char* words, const char* help,
                       void (*store)(ParsedArguments&, const OptionValue&)) {
-    return {Command::Run, name, {},      valueName, ValueKind::WholeNumber, nullptr, low, high,
-            words,        help, nullptr, store};
+    return {Command::Run, name,    {},    valueName, ValueKind::WholeNumber, nullptr, low, high, words,
+            help,         nullptr, store, false};
 }
 
 OptionRow File(Command command, const char* name, const char* help, std::string& (*path)(ParsedArguments&)) {
-    return {command, name, {}, "FILE", ValueKind::File, nullptr, 0, 0, nullptr, help, path, nullptr};
+    return {command, name, {}, "FILE", ValueKind::File, nullptr, 0, 0, nullptr, help, path, nullptr, false};
+}
+
+OptionRow Text(Command command, const char* name, const char* valueName, ValueKind kind, const char* help,
+               void (*store)(ParsedArguments&, const OptionValue&), bool repeatable) {
+    return {command, name, {}, valueName, kind, nullptr, 0, 0, nullptr, help, nullptr, store, repeatable};
 }
 
 } // namespace
@@ -125,7 +131,8 @@ const std::vector<OptionRow>& OptionTable() {
              for (const int index : value.chosen) {
                  parsed.run.plan.scenes[static_cast<std::size_t>(index)] = true;
              }
-         }},
+         },
+         false},
         WholeNumber("--runs", "N", 1, kMaxRuns, "a whole number",
                     "runs of every scene (default 3, at most {high}); a scene\n"
                     "whose values vary by 3.5 % or more is run again, up\n"
@@ -180,7 +187,37 @@ const std::vector<OptionRow>& OptionTable() {
          nullptr,
          [](ParsedArguments& parsed, const OptionValue& value) {
              parsed.compare.failBelowPercent = value.percent;
-         }},
+         },
+         false},
+        File(Command::Compare, "--markdown",
+             "write the comparison as a Markdown table, for a forum or an issue",
+             [](ParsedArguments& parsed) -> std::string& { return parsed.compare.markdownPath; }),
+        File(Command::Compare, "--bbcode", "write the comparison as a table in BBCode's [code], for phpBB",
+             [](ParsedArguments& parsed) -> std::string& { return parsed.compare.bbcodePath; }),
+        Text(
+            Command::Merge, "--label", "FILE=TEXT", ValueKind::Pair,
+            "the label of the report FILE, instead of the facts that\n"
+            "tell it from the others (or its file name); for each report",
+            [](ParsedArguments& parsed, const OptionValue& value) {
+                const std::size_t equals = value.text.find('=');
+                parsed.merge.labels.emplace_back(value.text.substr(0, equals), value.text.substr(equals + 1));
+            },
+            true),
+        Text(
+            Command::Merge, "--reference", "LABEL", ValueKind::Text,
+            "the report the others are set against (default: the first)",
+            [](ParsedArguments& parsed, const OptionValue& value) { parsed.merge.reference = value.text; },
+            false),
+        File(Command::Merge, "--json", "write the merge as JSON",
+             [](ParsedArguments& parsed) -> std::string& { return parsed.merge.jsonPath; }),
+        File(Command::Merge, "--csv", "write one row per report, configuration and scene as CSV",
+             [](ParsedArguments& parsed) -> std::string& { return parsed.merge.csvPath; }),
+        File(Command::Merge, "--html", "write a page with the charts and tables of every report",
+             [](ParsedArguments& parsed) -> std::string& { return parsed.merge.htmlPath; }),
+        File(Command::Merge, "--markdown", "write the index and the scores as Markdown tables",
+             [](ParsedArguments& parsed) -> std::string& { return parsed.merge.markdownPath; }),
+        File(Command::Merge, "--bbcode", "write the same in BBCode's [code], for phpBB",
+             [](ParsedArguments& parsed) -> std::string& { return parsed.merge.bbcodePath; }),
     };
     return table;
 }

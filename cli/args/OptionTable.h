@@ -19,6 +19,8 @@ enum class ValueKind {
     WholeNumber, // digits, from `low` to `high`
     Percentage,  // digits with at most one decimal point, from 0 to 100
     File,        // a file name, not empty
+    Text,        // a text, not empty
+    Pair,        // NAME=TEXT, neither empty
 };
 
 // What an option's value was read as: the text, the chosen names' indexes (into
@@ -49,6 +51,7 @@ struct OptionRow {
     // Where the value goes: a file option's path, or what `store` does with it.
     std::string& (*path)(ParsedArguments& parsed);
     void (*store)(ParsedArguments& parsed, const OptionValue& value);
+    bool repeatable = false; // may be given more than once
 };
 
 const std::vector<OptionRow>& OptionTable();

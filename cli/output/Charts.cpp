@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <optional>
 
 #include "cli/output/Html.h"
@@ -13,9 +14,40 @@ namespace cli {
 const char* const kSceneColours[bench::kSceneCount] = {"#3b6fb6", "#d9822b", "#3a9a5b",
                                                        "#c23b3b", "#7e57c2", "#8d6e63"};
 
+const char* const kReportColours[kReportColourCount] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#d62728",
+                                                        "#9467bd", "#8c564b", "#e377c2", "#7f7f7f",
+                                                        "#bcbd22", "#17becf", "#0b3d6b", "#a05a00"};
+
 namespace {
 
 constexpr double kWidth = 720.0;
+
+std::string Base64(const std::string& bytes) {
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t at = 0; at < bytes.size(); at += 3) {
+        const std::size_t count = std::min<std::size_t>(3, bytes.size() - at);
+        unsigned long group = 0;
+        for (std::size_t i = 0; i < 3; ++i) {
+            group = (group << 8) | (i < count ? static_cast<unsigned char>(bytes[at + i]) : 0u);
+        }
+        for (std::size_t i = 0; i < 4; ++i) {
+            text += i <= count ? kDigits[(group >> (18 - 6 * i)) & 0x3Fu] : '=';
+        }
+    }
+    return text;
+}
+
+// An SVG drawing as a page holds it: an object of its own, so that a browser
+// that draws no SVG shows nothing of it (a text browser would show its texts
+// as a line of stray words), and hidden from Internet Explorer 5 to 8 by a
+// conditional comment.
+std::string Embedded(const std::string& svg, double height) {
+    return framework::Format(
+        "<!--[if gte IE 9]><!--><object type=\"image/svg+xml\" width=\"%.0f\" height=\"%.0f\" "
+        "data=\"data:image/svg+xml;base64,%s\"></object><!--<![endif]-->\n",
+        kWidth, height, Base64(svg).c_str());
+}
 constexpr double kRight = 20.0;
 constexpr double kTop = 16.0;
 
@@ -45,9 +77,12 @@ public:
         low_ = std::floor(low / step) * step;
         high_ = std::ceil(high / step) * step;
         high_ = high_ > low_ ? high_ : low_ + step;
-        text_ = framework::Format("<svg width=\"%.0f\" height=\"%.0f\" "
-                                  "viewBox=\"0 0 %.0f %.0f\" role=\"img\">\n",
-                                  kWidth, height, kWidth, height);
+        text_ =
+            framework::Format("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+                              "viewBox=\"0 0 %.0f %.0f\" font-family=\"Verdana,Arial,Helvetica,sans-serif\" "
+                              "font-size=\"11\" fill=\"#222\">\n<rect width=\"100%%\" height=\"100%%\" "
+                              "fill=\"#fff\"/>\n",
+                              kWidth, height, kWidth, height);
         for (double tick = low_; tick <= high_ + step / 2; tick += step) {
             const double at = Scale(tick);
             const int decimals = step < 1.0 ? 1 : 0;
@@ -75,19 +110,31 @@ public:
         return horizontal_ ? left_ + share * PlotLength() : kTop + (1.0 - share) * PlotLength();
     }
     void Line(double x1, double y1, double x2, double y2, const char* colour, double width = 1.0) {
+        if (!Finite({x1, y1, x2, y2})) {
+            return;
+        }
         text_ += framework::Format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
                                    "stroke-width=\"%.1f\"/>\n",
                                    x1, y1, x2, y2, colour, width);
     }
     void Rectangle(double x, double y, double width, double height, const char* colour) {
+        if (!Finite({x, y, width, height})) {
+            return;
+        }
         text_ +=
             framework::Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n", x,
                               y, width, height, colour);
     }
     void Dot(double x, double y, const char* colour) {
+        if (!Finite({x, y})) {
+            return;
+        }
         text_ += framework::Format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3\" fill=\"%s\"/>\n", x, y, colour);
     }
     void Text(double x, double y, const std::string& text, const char* anchor) {
+        if (!Finite({x, y})) {
+            return;
+        }
         text_ += framework::Format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"%s\">%s</text>\n", x, y, anchor,
                                    HtmlText(text).c_str());
     }
@@ -109,12 +156,18 @@ public:
             Line(across - 5, b, across + 5, b, "#222", 1.5);
         }
     }
-    std::string Finish() { return text_ + "</svg>\n"; }
+    // The chart as the page holds it.
+    std::string Finish() { return Embedded(text_ + "</svg>\n", height_); }
 
     const double height_, bottom_, left_;
     const bool horizontal_;
 
 private:
+    // No NaN or infinity reaches the page's geometry: what has one is left out.
+    static bool Finite(std::initializer_list<double> values) {
+        return std::all_of(values.begin(), values.end(), [](double value) { return std::isfinite(value); });
+    }
+
     double low_ = 0.0, high_ = 1.0;
     std::string text_;
 };
@@ -253,6 +306,182 @@ std::string DifferenceChart(const ConfigurationComparison& configuration) {
         chart.Text(chart.left_ - 8, kTop + rowHeight * (static_cast<double>(i) + 0.5) + 4, rows[i].first,
                    "end");
     }
+    return chart.Finish();
+}
+
+namespace {
+
+// A legend below a chart: a coloured box and a name each, two to a row, from `top`.
+void Legend(Chart& chart, double top, const std::vector<std::pair<std::string, const char*>>& entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const double x = chart.left_ + 330.0 * static_cast<double>(i % 2);
+        const double y = top + 16.0 * static_cast<double>(i / 2);
+        chart.Rectangle(x, y, 10, 10, entries[i].second);
+        chart.Text(x + 14, y + 9, entries[i].first, "start");
+    }
+}
+
+double LegendHeight(std::size_t entries) {
+    return 16.0 * static_cast<double>((entries + 1) / 2) + 8.0;
+}
+
+// The value a scaling chart shows of a report's configuration.
+std::optional<double> ShownValue(const ConfigurationValues& values, bool scores) {
+    return scores ? SpreadOf(values.scores).mean : MeanFps(values);
+}
+
+} // namespace
+
+std::string MergeSceneCharts(const Merge& merge, const MergedConfiguration& configuration) {
+    const std::vector<int> scenes = [&] {
+        std::vector<int> held;
+        for (int scene = 0; scene < bench::kSceneCount; ++scene) {
+            for (const ReportValuesOf& report : configuration.reports) {
+                if (report.values.sceneFps.count(scene) > 0) {
+                    held.push_back(scene);
+                    break;
+                }
+            }
+        }
+        return held;
+    }();
+    std::string html;
+    for (std::size_t first = 0; first < configuration.reports.size(); first += kReportColourCount) {
+        const std::size_t count = std::min(kReportColourCount, configuration.reports.size() - first);
+        double top = 1.0;
+        for (std::size_t r = first; r < first + count; ++r) {
+            for (const auto& [scene, fps] : configuration.reports[r].values.sceneFps) {
+                const Spread spread = SpreadOf(fps);
+                top = std::max({top, *spread.mean + spread.standardDeviation.value_or(0.0),
+                                *std::max_element(fps.begin(), fps.end())});
+            }
+        }
+        const double legend = LegendHeight(count);
+        Chart chart(300 + legend, 48 + legend, 60, 0.0, top * 1.05, false, "frames per second");
+        const double band =
+            (kWidth - chart.left_ - kRight) / static_cast<double>(std::max<std::size_t>(1, scenes.size()));
+        const double bar = std::min(24.0, band * 0.8 / static_cast<double>(count));
+        for (std::size_t g = 0; g < scenes.size(); ++g) {
+            const double start =
+                chart.left_ + band * static_cast<double>(g) + (band - bar * static_cast<double>(count)) / 2;
+            const auto [line1, line2] = TwoLines(SceneOf(scenes[g]).checkBoxText);
+            const double centre = chart.left_ + band * (static_cast<double>(g) + 0.5);
+            chart.Text(centre, chart.height_ - chart.bottom_ + 16, line1, "middle");
+            chart.Text(centre, chart.height_ - chart.bottom_ + 30, line2, "middle");
+            for (std::size_t r = 0; r < count; ++r) {
+                const ReportValuesOf& report = configuration.reports[first + r];
+                const auto fps = report.values.sceneFps.find(scenes[g]);
+                if (fps == report.values.sceneFps.end()) {
+                    continue;
+                }
+                const Spread spread = SpreadOf(fps->second);
+                const double x = start + bar * static_cast<double>(r);
+                chart.Rectangle(x + 1, chart.Scale(*spread.mean), bar - 2,
+                                chart.Scale(0) - chart.Scale(*spread.mean),
+                                kReportColours[(first + r) % kReportColourCount]);
+                if (spread.standardDeviation) {
+                    chart.Whisker(x + bar / 2, *spread.mean - *spread.standardDeviation,
+                                  *spread.mean + *spread.standardDeviation);
+                }
+                for (const double value : fps->second) {
+                    chart.Dot(x + bar / 2, chart.Scale(value), "#222");
+                }
+            }
+        }
+        std::vector<std::pair<std::string, const char*>> entries;
+        for (std::size_t r = 0; r < count; ++r) {
+            entries.emplace_back(
+                merge.reports[static_cast<std::size_t>(configuration.reports[first + r].report)].label,
+                kReportColours[(first + r) % kReportColourCount]);
+        }
+        Legend(chart, chart.height_ - legend, entries);
+        html += chart.Finish();
+    }
+    return html;
+}
+
+std::string MergeResolutionChart(const Merge& merge, const std::vector<const MergedConfiguration*>& group,
+                                 bool scores) {
+    double top = 1.0;
+    for (const MergedConfiguration* configuration : group) {
+        for (const ReportValuesOf& report : configuration->reports) {
+            top = std::max(top, ShownValue(report.values, scores).value_or(0.0));
+        }
+    }
+    const std::size_t reports = std::min(kReportColourCount, merge.reports.size());
+    const double legend = LegendHeight(reports);
+    Chart chart(300 + legend, 30 + legend, 60, 0.0, top * 1.05, false,
+                scores ? "Korvanes" : "frames per second");
+    const double step = (kWidth - chart.left_ - kRight) / static_cast<double>(group.size());
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        chart.Text(chart.left_ + step * (static_cast<double>(i) + 0.5), chart.height_ - chart.bottom_ + 16,
+                   group[i]->configuration.resolution, "middle");
+    }
+    std::vector<std::pair<std::string, const char*>> entries;
+    for (std::size_t r = 0; r < reports; ++r) {
+        std::string points;
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            for (const ReportValuesOf& report : group[i]->reports) {
+                const std::optional<double> value =
+                    report.report == static_cast<int>(r) ? ShownValue(report.values, scores) : std::nullopt;
+                if (value) {
+                    const double x = chart.left_ + step * (static_cast<double>(i) + 0.5);
+                    points +=
+                        framework::Format("%s%.1f,%.1f", points.empty() ? "" : " ", x, chart.Scale(*value));
+                    chart.Dot(x, chart.Scale(*value), kReportColours[r]);
+                }
+            }
+        }
+        if (!points.empty()) {
+            chart.Polyline(points, kReportColours[r]);
+        }
+        entries.emplace_back(merge.reports[r].label, kReportColours[r]);
+    }
+    Legend(chart, chart.height_ - legend, entries);
+    return chart.Finish();
+}
+
+std::string MergeClockChart(const Merge& merge, const std::vector<double>& clocks, bool scores) {
+    double top = 1.0;
+    for (const MergedConfiguration& configuration : merge.configurations) {
+        for (const ReportValuesOf& report : configuration.reports) {
+            top = std::max(top, ShownValue(report.values, scores).value_or(0.0));
+        }
+    }
+    const double lowest = *std::min_element(clocks.begin(), clocks.end());
+    const double highest = *std::max_element(clocks.begin(), clocks.end());
+    const std::size_t lines = std::min(kReportColourCount, merge.configurations.size());
+    const double legend = LegendHeight(lines);
+    Chart chart(300 + legend, 30 + legend, 60, 0.0, top * 1.05, false,
+                scores ? "Korvanes" : "frames per second");
+    const double plot = kWidth - chart.left_ - kRight;
+    const auto across = [&](double mhz) {
+        return chart.left_ +
+               plot * (highest > lowest ? 0.1 + 0.8 * (mhz - lowest) / (highest - lowest) : 0.5);
+    };
+    for (const double mhz : clocks) {
+        chart.Text(across(mhz), chart.height_ - chart.bottom_ + 16, framework::Format("%.0f MHz", mhz),
+                   "middle");
+    }
+    std::vector<std::pair<std::string, const char*>> entries;
+    for (std::size_t c = 0; c < lines; ++c) {
+        std::vector<std::pair<double, double>> points;
+        for (const ReportValuesOf& report : merge.configurations[c].reports) {
+            if (const std::optional<double> value = ShownValue(report.values, scores)) {
+                points.emplace_back(clocks[static_cast<std::size_t>(report.report)], *value);
+            }
+        }
+        std::sort(points.begin(), points.end());
+        std::string line;
+        for (const auto& [mhz, value] : points) {
+            line +=
+                framework::Format("%s%.1f,%.1f", line.empty() ? "" : " ", across(mhz), chart.Scale(value));
+            chart.Dot(across(mhz), chart.Scale(value), kReportColours[c]);
+        }
+        chart.Polyline(line, kReportColours[c]);
+        entries.emplace_back(ConfigurationText(merge.configurations[c].configuration), kReportColours[c]);
+    }
+    Legend(chart, chart.height_ - legend, entries);
     return chart.Finish();
 }
 

@@ -90,4 +90,43 @@ std::string ReportCsv(const CallReport& call) {
     return csv;
 }
 
+std::string MergeCsv(const Merge& merge) {
+    std::string csv = "label,renderer,detail,resolution,scene,name,results,mean,std_dev,difference_percent,"
+                      "interval_low,interval_high\r\n";
+    const auto optional = [](const std::optional<double>& value) {
+        return value ? CsvNumber(*value) : std::string();
+    };
+    for (const MergedConfiguration& configuration : merge.configurations) {
+        const std::string names = std::string(NamesOf(configuration.configuration.renderer).name) + "," +
+                                  NamesOf(configuration.configuration.detail).name + "," +
+                                  configuration.configuration.resolution + ",";
+        for (const ReportValuesOf& report : configuration.reports) {
+            const std::string label =
+                CsvText(merge.reports[static_cast<std::size_t>(report.report)].label) + ",";
+            const auto row = [&](const std::string& scene, const std::string& name,
+                                 const std::vector<double>& values,
+                                 const std::optional<Difference>& difference) {
+                const Spread spread = SpreadOf(values);
+                csv += label + names + scene + "," + CsvText(name) + "," + std::to_string(spread.count) +
+                       "," + optional(spread.mean) + "," + optional(spread.standardDeviation) + "," +
+                       (difference ? CsvNumber(difference->percent) : std::string()) + "," +
+                       optional(difference ? difference->low : std::nullopt) + "," +
+                       optional(difference ? difference->high : std::nullopt) + "\r\n";
+            };
+            for (const auto& [scene, fps] : report.values.sceneFps) {
+                std::optional<Difference> difference;
+                for (const SceneComparison& compared : report.scenes) {
+                    difference =
+                        compared.sceneIndex == scene ? std::optional(compared.difference) : difference;
+                }
+                row(std::to_string(scene), SceneOf(scene).checkBoxText, fps, difference);
+            }
+            if (!report.values.scores.empty()) {
+                row("score", "Score (Korvanes)", report.values.scores, report.score);
+            }
+        }
+    }
+    return csv;
+}
+
 } // namespace cli

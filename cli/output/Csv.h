@@ -5,11 +5,17 @@
 
 #include <string>
 
+#include "cli/compare/Merge.h"
 #include "cli/report/CallReport.h"
 
 namespace cli {
 
 std::string ReportCsv(const CallReport& call);
+
+// A merge: a row per report, merged configuration and scene, and one for its
+// score ("score" for the scene): the runs with a result, the mean and its
+// standard deviation, and the difference from the reference with its interval.
+std::string MergeCsv(const Merge& merge);
 
 // One field: as it is, or quoted (with its quotes doubled) when it holds a
 // comma, a quote or a line break.

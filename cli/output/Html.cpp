@@ -1,6 +1,8 @@
 // The run's page and the comparison's.
 #include "cli/output/Html.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "cli/output/Charts.h"
@@ -16,8 +18,7 @@ const char* const kStyle =
     "h1{font-size:20px}h2{font-size:16px;margin-top:28px}"
     "table{border-collapse:collapse;margin:8px 0}th,td{border:1px solid #aaa;padding:2px 8px}"
     "th{background:#e8e8e8;text-align:left}td.n{text-align:right}"
-    "svg{display:block;margin:8px 0;background:#fff;border:1px solid #ccc}"
-    "svg text{font-family:Verdana,Arial,Helvetica,sans-serif;font-size:11px;fill:#222}";
+    "object{display:block;margin:8px 0;border:1px solid #ccc}";
 
 std::string Number(double value, int decimals) {
     return framework::Format("%.*f", decimals, value);
@@ -206,6 +207,188 @@ std::string CompareHtml(const Comparison& comparison, const std::string& basePat
         }
     }
     return Page(std::string(kProgramName) + " compare", body);
+}
+
+namespace {
+
+// The reports' clocks in MHz, from their frequency texts.
+std::vector<double> Clocks(const Merge& merge) {
+    std::vector<double> clocks;
+    for (const MergedReport& report : merge.reports) {
+        clocks.push_back(std::atof(report.machine.frequency.c_str()));
+    }
+    return clocks;
+}
+
+// True when every report holds a score in each of `configurations`.
+bool AllHaveScores(const std::vector<const MergedConfiguration*>& configurations) {
+    for (const MergedConfiguration* configuration : configurations) {
+        for (const ReportValuesOf& report : configuration->reports) {
+            if (report.values.scores.empty()) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+std::string ValuesTable(const Merge& merge, const MergedConfiguration& configuration) {
+    const std::vector<int> scenes = ScenesOf(configuration);
+    std::string html = "<table>\n<tr><th>Report</th>";
+    for (const int scene : scenes) {
+        html += "<th>" + HtmlText(SceneOf(scene).checkBoxText) + ", fps</th>";
+    }
+    html += "<th>Score (Korvanes)</th></tr>\n";
+    for (const ReportValuesOf& report : configuration.reports) {
+        html += "<tr><td>" + HtmlText(merge.reports[static_cast<std::size_t>(report.report)].label) + "</td>";
+        for (const int scene : scenes) {
+            const auto fps = report.values.sceneFps.find(scene);
+            if (fps == report.values.sceneFps.end()) {
+                html += "<td class=\"n\">-</td>";
+                continue;
+            }
+            const Spread spread = SpreadOf(fps->second);
+            html += framework::Format("<td class=\"n\">%.2f (%s, %zu run%s)</td>", *spread.mean,
+                                      Optional(spread.standardDeviation, 2).c_str(), spread.count,
+                                      spread.count == 1 ? "" : "s");
+        }
+        const Spread score = SpreadOf(report.values.scores);
+        html += "<td class=\"n\">" + Optional(score.mean, 0) + "</td></tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+std::string AgainstTable(const Merge& merge, const MergedConfiguration& configuration) {
+    if (!configuration.referenceHolds) {
+        return "<p>The reference does not hold this configuration.</p>\n";
+    }
+    std::string html = "<table>\n<tr><th>Against " +
+                       HtmlText(merge.reports[static_cast<std::size_t>(merge.reference)].label) +
+                       "</th><th>Scene</th><th>Runs</th><th>Reference</th><th>Report</th><th>Difference</th>"
+                       "<th>95 % interval</th></tr>\n";
+    for (const ReportValuesOf& report : configuration.reports) {
+        if (report.report == merge.reference) {
+            continue;
+        }
+        const std::string label = HtmlText(merge.reports[static_cast<std::size_t>(report.report)].label);
+        for (const SceneComparison& scene : report.scenes) {
+            html += "<tr><td>" + label + "</td>" +
+                    DifferenceRow(SceneOf(scene.sceneIndex).checkBoxText, scene.difference, 2).substr(4);
+        }
+        if (report.score) {
+            html +=
+                "<tr><td>" + label + "</td>" + DifferenceRow("Score (Korvanes)", *report.score, 0).substr(4);
+        }
+    }
+    return html + "</table>\n";
+}
+
+} // namespace
+
+std::string MergeHtml(const Merge& merge) {
+    std::string body = std::string("<h1>") + kProgramName + " merge</h1>\n";
+    body += "<table>\n<tr><th>Report</th><th>File</th><th>Video card</th><th>Driver</th><th>Processor</th>"
+            "<th>Frequency</th><th>RAM</th><th>OS</th><th>korvane-cli</th><th>Complete</th></tr>\n";
+    for (std::size_t i = 0; i < merge.reports.size(); ++i) {
+        const MergedReport& report = merge.reports[i];
+        body +=
+            "<tr><td>" + HtmlText(report.label) +
+            (static_cast<int>(i) == merge.reference ? " (reference)" : "") + "</td><td>" +
+            HtmlText(report.path) + "</td><td>" + HtmlText(report.machine.videoCard) + "</td><td>" +
+            (report.adapter ? HtmlText(report.adapter->driver + " " + report.adapter->driverVersion) : "-") +
+            "</td><td>" + HtmlText(report.machine.processor) + "</td><td>" +
+            HtmlText(report.machine.frequency) + "</td><td>" + HtmlText(report.machine.ramSize) +
+            "</td><td>" + HtmlText(report.machine.osName) + "</td><td>" + HtmlText(report.korvaneVersion) +
+            "</td><td>" +
+            (report.complete ? std::string("yes")
+                             : framework::Format("no: %d of %d scene runs", report.progress.done,
+                                                 report.progress.planned)) +
+            "</td></tr>\n";
+    }
+    body += "</table>\n";
+    if (!merge.warnings.empty()) {
+        body += "<h2>Before reading these figures</h2>\n<ul>\n";
+        for (const std::string& warning : merge.warnings) {
+            body += "<li>" + HtmlText(warning) + "</li>\n";
+        }
+        body += "</ul>\n";
+    }
+    body +=
+        "<h2>Ranking by index</h2>\n<p>The index is the geometric mean of a report's ratios to the reference "
+        "over the configurations both hold: of the scores, or where either has none, of the scenes' frame "
+        "rates. The reference is 100.</p>\n<table>\n<tr><th>Rank</th><th>Report</th><th>Index</th>"
+        "<th>Rests on</th></tr>\n";
+    int rank = 0;
+    for (const IndexEntry& entry : merge.ranking) {
+        body += framework::Format(
+            "<tr><td class=\"n\">%d</td><td>%s</td><td class=\"n\">%s</td><td>%s</td></tr>\n", ++rank,
+            HtmlText(merge.reports[static_cast<std::size_t>(entry.report)].label).c_str(),
+            IndexText(entry).c_str(), IndexBasisText(entry).c_str());
+    }
+    body += "</table>\n";
+    for (const MergedConfiguration& configuration : merge.configurations) {
+        body += "<h2>" + HtmlText(ConfigurationText(configuration.configuration)) + "</h2>\n";
+        body += MergeSceneCharts(merge, configuration) + ValuesTable(merge, configuration) +
+                AgainstTable(merge, configuration);
+    }
+    // Scaling: the resolutions of each renderer and detail, when two or more are held.
+    std::vector<bool> placed(merge.configurations.size(), false);
+    for (std::size_t i = 0; i < merge.configurations.size(); ++i) {
+        std::vector<const MergedConfiguration*> group;
+        for (std::size_t j = i; j < merge.configurations.size(); ++j) {
+            const Configuration& a = merge.configurations[i].configuration;
+            const Configuration& b = merge.configurations[j].configuration;
+            if (!placed[j] && a.renderer == b.renderer && a.detail == b.detail) {
+                group.push_back(&merge.configurations[j]);
+                placed[j] = true;
+            }
+        }
+        if (group.size() < 2) {
+            continue;
+        }
+        std::sort(group.begin(), group.end(), [](const MergedConfiguration* a, const MergedConfiguration* b) {
+            const auto& table = bench::ResolutionTable();
+            const auto place = [&table](const std::string& resolution) {
+                return std::find(table.begin(), table.end(), resolution) - table.begin();
+            };
+            return place(a->configuration.resolution) < place(b->configuration.resolution);
+        });
+        const bool scores = AllHaveScores(group);
+        const std::string name = ConfigurationText(group.front()->configuration);
+        body += "<h2>Scaling: " + HtmlText(name.substr(0, name.rfind(", "))) + "</h2>\n" +
+                MergeResolutionChart(merge, group, scores) + "<table>\n<tr><th>Report</th>";
+        for (const MergedConfiguration* configuration : group) {
+            body += "<th>" + configuration->configuration.resolution + "</th>";
+        }
+        body += std::string("</tr>\n");
+        for (std::size_t r = 0; r < merge.reports.size(); ++r) {
+            body += "<tr><td>" + HtmlText(merge.reports[r].label) + "</td>";
+            for (const MergedConfiguration* configuration : group) {
+                std::optional<double> value;
+                for (const ReportValuesOf& report : configuration->reports) {
+                    if (report.report == static_cast<int>(r)) {
+                        value = scores ? SpreadOf(report.values.scores).mean : MeanFps(report.values);
+                    }
+                }
+                body += "<td class=\"n\">" + Optional(value, scores ? 0 : 2) + "</td>";
+            }
+            body += "</tr>\n";
+        }
+        body += std::string("</table>\n<p>") +
+                (scores ? "Scores in Korvanes." : "Mean frame rates of the scenes.") + "</p>\n";
+    }
+    if (merge.differOnlyInClock) {
+        std::vector<const MergedConfiguration*> all;
+        for (const MergedConfiguration& configuration : merge.configurations) {
+            all.push_back(&configuration);
+        }
+        const bool scores = AllHaveScores(all);
+        body +=
+            "<h2>Scaling with the processor's clock</h2>\n" + MergeClockChart(merge, Clocks(merge), scores);
+        body += std::string("<p>") + (scores ? "Scores in Korvanes" : "Mean frame rates of the scenes") +
+                " against each report's clock; every value is in the tables above.</p>\n";
+    }
+    return Page(std::string(kProgramName) + " merge", body);
 }
 
 } // namespace cli

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/compare/Comparison.h"
+#include "cli/compare/Merge.h"
 #include "cli/output/Utf8.h"
 #include "cli/report/CallReport.h"
 
@@ -25,6 +26,12 @@ std::string ReportHtml(const CallReport& call, const Utf8Converter& toUtf8 = nul
 // (and the score's) with its interval, and the table of the console.
 std::string CompareHtml(const Comparison& comparison, const std::string& basePath, const std::string& newPath,
                         const Utf8Converter& toUtf8 = nullptr);
+
+// A merge's page: the reports with their facts, what to know first, the
+// ranking by index, per configuration a chart and the tables of every report
+// and of each against the reference, and the scaling charts (by resolution;
+// by clock when the reports differ in that alone). Its texts are UTF-8 already.
+std::string MergeHtml(const Merge& merge);
 
 // `text` with &, <, > and " written as character references.
 std::string HtmlText(const std::string& text);

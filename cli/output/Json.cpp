@@ -3,6 +3,8 @@
 
 #include "cli/output/Text.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 namespace cli {
@@ -221,6 +223,79 @@ std::string CompareJson(const Comparison& comparison, const std::string& basePat
     json["onlyInNew"] = comparison.onlyInNew;
     json["failBelowPercent"] = ValueOrNull(failBelowPercent);
     json["exitStatus"] = CompareExitStatus(comparison, failBelowPercent);
+    return Dumped(json);
+}
+
+std::string MergeJson(const Merge& merge) {
+    Json json = Json::object();
+    json["format"] = "korvane-cli merge";
+    json["formatVersion"] = 1;
+    json["reference"] = WellFormedUtf8(merge.reports[static_cast<std::size_t>(merge.reference)].label);
+    Json& reports = json["reports"] = Json::array();
+    for (std::size_t i = 0; i < merge.reports.size(); ++i) {
+        const MergedReport& report = merge.reports[i];
+        const IndexEntry& index =
+            *std::find_if(merge.ranking.begin(), merge.ranking.end(),
+                          [i](const IndexEntry& entry) { return entry.report == static_cast<int>(i); });
+        Json entry = Json::object();
+        entry["label"] = WellFormedUtf8(report.label);
+        entry["path"] = WellFormedUtf8(report.path);
+        entry["korvaneVersion"] = WellFormedUtf8(report.korvaneVersion);
+        entry["complete"] = report.complete;
+        entry["machine"] = {{"processor", WellFormedUtf8(report.machine.processor)},
+                            {"frequency", WellFormedUtf8(report.machine.frequency)},
+                            {"cache", WellFormedUtf8(report.machine.cache)},
+                            {"ramSize", WellFormedUtf8(report.machine.ramSize)},
+                            {"osName", WellFormedUtf8(report.machine.osName)},
+                            {"videoCard", WellFormedUtf8(report.machine.videoCard)}};
+        entry["driverVersion"] =
+            report.adapter ? Json(WellFormedUtf8(report.adapter->driverVersion)) : Json();
+        entry["index"] = ValueOrNull(index.index);
+        entry["indexConfigurations"] = index.configurations;
+        entry["indexFromScenes"] = index.fromScenes;
+        reports.push_back(entry);
+    }
+    Json& ranking = json["ranking"] = Json::array();
+    for (const IndexEntry& entry : merge.ranking) {
+        ranking.push_back(WellFormedUtf8(merge.reports[static_cast<std::size_t>(entry.report)].label));
+    }
+    Json& configurations = json["configurations"] = Json::array();
+    for (const MergedConfiguration& configuration : merge.configurations) {
+        Json entry = Json::object();
+        entry["renderer"] = NamesOf(configuration.configuration.renderer).name;
+        entry["detail"] = NamesOf(configuration.configuration.detail).name;
+        entry["resolution"] = configuration.configuration.resolution;
+        entry["referenceHolds"] = configuration.referenceHolds;
+        Json& held = entry["reports"] = Json::array();
+        for (const ReportValuesOf& report : configuration.reports) {
+            Json values = Json::object();
+            values["label"] = WellFormedUtf8(merge.reports[static_cast<std::size_t>(report.report)].label);
+            Json& scenes = values["scenes"] = Json::array();
+            for (const auto& [scene, fps] : report.values.sceneFps) {
+                Json sceneValues = {{"scene", scene},
+                                    {"name", SceneOf(scene).checkBoxText},
+                                    {"fps", SpreadJson(SpreadOf(fps))},
+                                    {"values", fps}};
+                for (const SceneComparison& difference : report.scenes) {
+                    if (difference.sceneIndex == scene) {
+                        sceneValues["difference"] = DifferenceJson(difference.difference);
+                    }
+                }
+                if (!sceneValues.contains("difference")) {
+                    sceneValues["difference"] = Json();
+                }
+                scenes.push_back(sceneValues);
+            }
+            values["korvanes"] = SpreadJson(SpreadOf(report.values.scores));
+            values["difference"] = report.score ? DifferenceJson(*report.score) : Json();
+            held.push_back(values);
+        }
+        configurations.push_back(entry);
+    }
+    Json& warnings = json["warnings"] = Json::array();
+    for (const std::string& warning : merge.warnings) {
+        warnings.push_back(WellFormedUtf8(warning));
+    }
     return Dumped(json);
 }
 

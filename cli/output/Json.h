@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/compare/Comparison.h"
+#include "cli/compare/Merge.h"
 #include "cli/output/Utf8.h"
 #include "cli/report/CallReport.h"
 
@@ -23,5 +24,10 @@ std::string ReportJson(const CallReport& call, const Utf8Converter& toUtf8 = nul
 // The comparison; the report paths, in the system's code page, as `toUtf8` makes them UTF-8.
 std::string CompareJson(const Comparison& comparison, const std::string& basePath, const std::string& newPath,
                         std::optional<double> failBelowPercent, const Utf8Converter& toUtf8 = nullptr);
+
+// The merge (docs/cli-merge-schema.json): the reports with their labels, facts
+// and index, the ranking, each merged configuration's values and differences,
+// and the warnings; its texts as they are (the reports' UTF-8).
+std::string MergeJson(const Merge& merge);
 
 } // namespace cli

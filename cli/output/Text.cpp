@@ -1,6 +1,7 @@
 // The console texts of a call and of a comparison.
 #include "cli/output/Text.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "bench/BenchOptions.h"
@@ -251,6 +252,99 @@ std::string CompareText(const Comparison& comparison, const std::string& basePat
     listed(basePath, comparison.onlyInBase);
     listed(newPath, comparison.onlyInNew);
     return text;
+}
+
+std::string SceneShortName(int sceneIndex) {
+    const std::string name = SceneOf(sceneIndex).checkBoxText;
+    return name.substr(0, name.find(" - "));
+}
+
+std::vector<int> ScenesOf(const MergedConfiguration& configuration) {
+    std::vector<int> scenes;
+    for (int scene = 0; scene < bench::kSceneCount; ++scene) {
+        for (const ReportValuesOf& report : configuration.reports) {
+            if (report.values.sceneFps.count(scene) > 0) {
+                scenes.push_back(scene);
+                break;
+            }
+        }
+    }
+    return scenes;
+}
+
+std::string IndexText(const IndexEntry& entry) {
+    return entry.index ? framework::Format("%.1f", *entry.index) : std::string("-");
+}
+
+std::string IndexBasisText(const IndexEntry& entry) {
+    if (!entry.index) {
+        return "no configuration in common with the reference";
+    }
+    return framework::Format(
+        "%d configuration%s%s", entry.configurations, entry.configurations == 1 ? "" : "s",
+        entry.fromScenes ? "; from the scenes' frame rates where there was no score" : "");
+}
+
+std::string MergeTables(const Merge& merge) {
+    std::size_t labelWidth = 6;
+    for (const MergedReport& report : merge.reports) {
+        labelWidth = std::max(labelWidth, report.label.size());
+    }
+    const int width = static_cast<int>(labelWidth);
+    std::string text;
+    for (const MergedConfiguration& configuration : merge.configurations) {
+        const std::vector<int> scenes = ScenesOf(configuration);
+        text += ConfigurationText(configuration.configuration) + "\n";
+        text += framework::Format("%-*s", width, "Report");
+        for (const int scene : scenes) {
+            text += framework::Format(" %10s", SceneShortName(scene).c_str());
+        }
+        text += framework::Format(" %9s %10s  %s\n", "Score", "Difference", "95 % interval");
+        for (const ReportValuesOf& report : configuration.reports) {
+            const MergedReport& merged = merge.reports[static_cast<std::size_t>(report.report)];
+            text += framework::Format("%-*s", width, merged.label.c_str());
+            for (const int scene : scenes) {
+                const auto fps = report.values.sceneFps.find(scene);
+                text += fps == report.values.sceneFps.end()
+                            ? framework::Format(" %10s", "-")
+                            : framework::Format(" %10.2f", *SpreadOf(fps->second).mean);
+            }
+            const Spread score = SpreadOf(report.values.scores);
+            text += score.mean ? framework::Format(" %9.0f", *score.mean) : framework::Format(" %9s", "-");
+            if (report.report == merge.reference) {
+                text += framework::Format(" %10s\n", "reference");
+            } else if (report.score) {
+                text += framework::Format(" %10s  %s\n",
+                                          framework::Format("%+.2f %%", report.score->percent).c_str(),
+                                          IntervalText(*report.score).c_str());
+            } else {
+                text += framework::Format(" %10s\n", "-");
+            }
+        }
+        text += configuration.referenceHolds ? "" : "(the reference does not hold this configuration)\n";
+        text += "\n";
+    }
+    text += "Ranking by index (the reference is 100)\n";
+    int rank = 0;
+    for (const IndexEntry& entry : merge.ranking) {
+        text += framework::Format("%3d  %-*s %7s  %s\n", ++rank, width,
+                                  merge.reports[static_cast<std::size_t>(entry.report)].label.c_str(),
+                                  IndexText(entry).c_str(), IndexBasisText(entry).c_str());
+    }
+    return text;
+}
+
+std::string MergeText(const Merge& merge) {
+    std::string text = std::string(kProgramName) + " merge\n";
+    for (std::size_t i = 0; i < merge.reports.size(); ++i) {
+        const MergedReport& report = merge.reports[i];
+        text += framework::Format("%3zu  %s: %s%s\n", i + 1, report.label.c_str(), report.path.c_str(),
+                                  static_cast<int>(i) == merge.reference ? " (the reference)" : "");
+    }
+    for (const std::string& warning : merge.warnings) {
+        text += "Warning: " + warning + "\n";
+    }
+    return text + "\n" + MergeTables(merge);
 }
 
 } // namespace cli

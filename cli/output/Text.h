@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/compare/Comparison.h"
+#include "cli/compare/Merge.h"
 #include "cli/report/CallReport.h"
 
 namespace cli {
@@ -48,5 +49,27 @@ std::string CompareText(const Comparison& comparison, const std::string& basePat
 
 // "-5.44 % to -3.14 %", or "none: " and why there is no interval.
 std::string IntervalText(const Difference& difference);
+
+// The console text of a merge: the reports with their labels, what to know
+// first (the warnings), each configuration's table and the ranking.
+std::string MergeText(const Merge& merge);
+
+// The tables of a merge in fixed-width text: each configuration's (per report
+// its scenes' mean frame rates, its score, and its score against the
+// reference's with the interval) and the ranking by index.
+std::string MergeTables(const Merge& merge);
+
+// The short name of a scene in a table's head: "Flyby 1", "Botmatch1".
+std::string SceneShortName(int sceneIndex);
+
+// The scenes any report holds in a merged configuration, in scene order.
+std::vector<int> ScenesOf(const MergedConfiguration& configuration);
+
+// "100.0", "93.4" or "-" for a report's index.
+std::string IndexText(const IndexEntry& entry);
+
+// What an index rests on: "2 configurations", with "; from the scenes' frame
+// rates where there was no score" when one had none.
+std::string IndexBasisText(const IndexEntry& entry);
 
 } // namespace cli

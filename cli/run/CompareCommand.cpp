@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "cli/compare/ReportReader.h"
+#include "cli/output/BBCode.h"
 #include "cli/output/Html.h"
+#include "cli/output/Markdown.h"
 #include "cli/output/Json.h"
 #include "cli/output/Text.h"
 #include "cli/report/ExitStatus.h"
@@ -43,6 +45,12 @@ int RunCompare(const CompareOptions& options, const ConsoleOutput& console) {
     });
     outputs.Add("--html", options.htmlPath,
                 [&] { return CompareHtml(comparison, options.basePath, options.newPath, AnsiToUtf8); });
+    outputs.Add("--markdown", options.markdownPath, [&] {
+        return CompareMarkdown(comparison, AnsiToUtf8(options.basePath), AnsiToUtf8(options.newPath));
+    });
+    outputs.Add("--bbcode", options.bbcodePath, [&] {
+        return CompareBBCode(comparison, AnsiToUtf8(options.basePath), AnsiToUtf8(options.newPath));
+    });
     std::string message;
     if (!outputs.Check(
             {{"a report being compared", options.basePath}, {"a report being compared", options.newPath}},

@@ -160,13 +160,19 @@ std::string FullPath(const std::string& path) {
     return length > 0 && length < full.size() ? std::string(full.data(), length) : path;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    const auto identityA = IdentityOf(a);
-    const auto identityB = IdentityOf(b);
-    if (identityA && identityB) {
-        return *identityA == *identityB;
+FileKey KeyOf(const std::string& path) {
+    return {IdentityOf(path), FoldedCase(FullPath(path))};
+}
+
+bool SameFile(const FileKey& a, const FileKey& b) {
+    if (a.identity && b.identity) {
+        return *a.identity == *b.identity;
     }
-    return FoldedCase(FullPath(a)) == FoldedCase(FullPath(b));
+    return a.foldedPath == b.foldedPath;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    return SameFile(KeyOf(a), KeyOf(b));
 }
 
 bool FileExists(const std::string& path) {

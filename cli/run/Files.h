@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace cli {
 
@@ -46,8 +47,17 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t ma
 // `path` made full (GetFullPathNameA); as it is when the system cannot.
 std::string FullPath(const std::string& path);
 
-// True when `a` and `b` name one file: the same volume and file index where both
+// What tells a file from others: its volume and file index when it exists and
+// can be asked, and its full path in one case of its letters.
+struct FileKey {
+    std::optional<std::pair<DWORD, ULONGLONG>> identity;
+    std::string foldedPath;
+};
+FileKey KeyOf(const std::string& path);
+
+// True when the keys name one file: the same volume and file index where both
 // exist, the same full path in any case of its letters otherwise.
+bool SameFile(const FileKey& a, const FileKey& b);
 bool SameFile(const std::string& a, const std::string& b);
 
 bool FileExists(const std::string& path);

@@ -14,17 +14,25 @@ void OutputFiles::Add(const char* option, const std::string& path, Text text, bo
 
 bool OutputFiles::Check(const std::vector<std::pair<std::string, std::string>>& inputs,
                         std::string& message) const {
+    // Each file asked once what it is, however many it is held against.
+    std::vector<FileKey> inputKeys, outputKeys;
+    for (const auto& input : inputs) {
+        inputKeys.push_back(KeyOf(input.second));
+    }
+    for (const Output& output : outputs_) {
+        outputKeys.push_back(KeyOf(output.path));
+    }
     for (std::size_t i = 0; i < outputs_.size(); ++i) {
         const Output& output = outputs_[i];
-        for (const auto& [name, path] : inputs) {
-            if (SameFile(output.path, path)) {
-                message =
-                    framework::Format("%s \"%s\" names %s", output.option, output.path.c_str(), name.c_str());
+        for (std::size_t input = 0; input < inputs.size(); ++input) {
+            if (SameFile(outputKeys[i], inputKeys[input])) {
+                message = framework::Format("%s \"%s\" names %s", output.option, output.path.c_str(),
+                                            inputs[input].first.c_str());
                 return false;
             }
         }
         for (std::size_t j = 0; j < i; ++j) {
-            if (SameFile(output.path, outputs_[j].path)) {
+            if (SameFile(outputKeys[i], outputKeys[j])) {
                 message =
                     framework::Format("%s and %s name the same file", outputs_[j].option, output.option);
                 return false;

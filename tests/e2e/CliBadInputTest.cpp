@@ -58,6 +58,10 @@ const BadInputCase kBadInputCases[] = {
      "korvane-cli: \"r.json\" cannot be resumed: no such file, or it cannot be read\n", {}},
     {"ResumeWithARunOption", {}, "--resume r.json --runs 2", 2,
      "korvane-cli: --resume takes every option from its report: --runs cannot be given beside it\n", {}},
+    {"MergeAComparison", {{"a.json", kReport}, {"c.json", kComparison}}, "merge a.json c.json", 2,
+     "korvane-cli: \"a.json\" cannot be merged: it does not hold what a report holds: it has no member ", {"a.json", "c.json"}},
+    {"MergeHtmlIsAReportInCapitals", {{"a.json", kReport}, {"b.json", kReport}}, "merge a.json b.json --html .\\A.JSON",
+     2, "korvane-cli: --html \".\\A.JSON\" names a report being merged\n", {"a.json", "b.json"}},
 };
 // clang-format on
 
@@ -155,6 +159,37 @@ TEST_F(CliBadInput, LogLinesTooLongInfiniteOrAFormulaGiveNoResultAndTheRunGoesOn
     const std::string csv = ReadTextFile(Path("r.csv")).value_or("");
     EXPECT_TRUE(Contains(csv, ",no-number,") && Contains(csv, ",\"'=cmd|' /C calc'!A0\",")) << csv;
     EXPECT_FALSE(Contains(csv, ",=cmd")) << csv;
+}
+
+// Reports korvane-cli wrote against the stand-in, merged: one per "card", the
+// second 10 % slower; every file merge writes.
+TEST_F(CliBadInput, MergesTheReportsItWrote) {
+    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    for (const auto& [name, fps] : {std::make_pair("fast.json", "50"), std::make_pair("slow.json", "45")}) {
+        ASSERT_TRUE(WriteStandInSettings(Demo(), std::string("[all]\r\nfps=") + fps + "\r\n"));
+        const CliResult run =
+            RunCli(std::string("--scenes flyby1,botmatch1 --runs 2 --quiet --json ") + name, 4);
+        ASSERT_EQ(run.exitStatus, std::optional<DWORD>(0)) << run;
+    }
+    const CliResult result = RunCli(
+        "merge fast.json slow.json --json m.json --csv m.csv --html m.html --markdown m.md --bbcode m.txt",
+        0);
+    ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
+    EXPECT_EQ(
+        result.output.rfind("korvane-cli merge\n  1  fast.json: fast.json (the reference)\n  2  slow.json: "
+                            "slow.json\n",
+                            0),
+        0u)
+        << result;
+    EXPECT_TRUE(Contains(result.output,
+                         "\n  2  slow.json    90.0  1 configuration; from the scenes' frame rates "
+                         "where there was no score\n"))
+        << result;
+    EXPECT_TRUE(Contains(ReadTextFile(Path("m.json")).value_or(""), "\"format\": \"korvane-cli merge\""));
+    EXPECT_TRUE(Contains(ReadTextFile(Path("m.md")).value_or(""), "| 2 | slow.json | 90.0 |"));
+    EXPECT_TRUE(Contains(ReadTextFile(Path("m.txt")).value_or(""), "[code]\n"));
+    EXPECT_TRUE(Contains(ReadTextFile(Path("m.csv")).value_or(""), "\r\nslow.json,d3d,high,1024x768,0,"));
+    EXPECT_TRUE(Contains(ReadTextFile(Path("m.html")).value_or(""), "</html>\n"));
 }
 
 } // namespace

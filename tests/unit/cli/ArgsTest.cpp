@@ -17,6 +17,20 @@ std::string Describe(const std::vector<std::string>& arguments) {
     const cli::ParsedArguments parsed = cli::ParseArguments(arguments);
     const cli::RunOptions& o = parsed.run;
     const cli::CompareOptions& c = parsed.compare;
+    if (parsed.error.empty() && parsed.command == cli::Command::Merge) {
+        const cli::MergeOptions& m = parsed.merge;
+        std::string text = "merge";
+        for (const std::string& path : m.paths) {
+            text += " [" + path + "]";
+        }
+        text += " labels";
+        for (const auto& [path, label] : m.labels) {
+            text += " [" + path + "=" + label + "]";
+        }
+        text += m.labels.empty() ? " []" : "";
+        return text + " reference [" + m.reference + "] files [" + m.jsonPath + "] [" + m.csvPath + "] [" +
+               m.htmlPath + "] [" + m.markdownPath + "] [" + m.bbcodePath + "]";
+    }
     if (!parsed.error.empty() || parsed.command == cli::Command::Compare) {
         return !parsed.error.empty()
                    ? "error: " + parsed.error

@@ -10,13 +10,18 @@
 #include <tuple>
 #include <vector>
 
+#include "ReportSamples.h"
 #include "SourceTree.h"
 #include "cli/compare/Comparison.h"
 #include "cli/compare/ReportReader.h"
+#include "cli/compare/Merge.h"
 #include "cli/compare/Welch.h"
+#include "cli/output/BBCode.h"
 #include "cli/output/Html.h"
+#include "cli/output/Markdown.h"
 #include "cli/output/Json.h"
 #include "cli/output/Text.h"
+#include "framework/Format.h"
 
 namespace {
 
@@ -238,9 +243,85 @@ TEST(CompareTest, TextJsonAndPageAsTheirExpectedFiles) {
                            cli::CompareJson(comparison, "a.json", "b.json", 2.5));
     sourcetree::ExpectFile("cli/output/reports/compare/no-fail-below.json",
                            cli::CompareJson(comparison, "a.json", "b.json", std::nullopt));
+    sourcetree::ExpectFile("cli/output/reports/compare/comparison.md",
+                           cli::CompareMarkdown(comparison, "a.json", "b_c.json"));
+    sourcetree::ExpectFile("cli/output/reports/compare/comparison.bbcode",
+                           cli::CompareBBCode(comparison, "a.json", "b.json"));
     const std::string page = cli::CompareHtml(comparison, "a.json", "b&c.json");
     sourcetree::ExpectFile("cli/output/reports/compare/comparison.html", page);
     EXPECT_EQ(page.find("<script"), std::string::npos);
+}
+
+// merge's labels: the facts that differ, joined in their order; the file's name
+// when none does; a number for each of equal ones; one given by hand.
+TEST(MergeTest, LabelsFromTheFactsThatDiffer) {
+    const auto labels = [](std::vector<cli::MergeInput> inputs) {
+        std::string problem;
+        const std::optional<cli::Merge> merge = cli::MergeReports(inputs, "", problem);
+        std::string joined;
+        for (const cli::MergedReport& report : merge ? merge->reports : std::vector<cli::MergedReport>()) {
+            joined += (joined.empty() ? "" : " | ") + report.label;
+        }
+        return merge ? joined : "problem: " + problem;
+    };
+    cli::CallReport base = samples::FullCall(1.0, 2);
+    cli::CallReport other = base;
+    EXPECT_EQ(labels({samples::Input(base, "C:\\r\\a.json"), samples::Input(other, "b.json")}),
+              "a.json | b.json");
+    other.machine.osName = "Windows 98";
+    other.machine.frequency = "1999.51 MHz";
+    other.machine.ramSize = "513 MByte";
+    other.adapter->driverVersion = "6.14.10.6343";
+    EXPECT_EQ(
+        labels({samples::Input(base, "a.json"), samples::Input(other, "b.json")}),
+        "driver 6.14.10.6292, 1467 MHz, 257 MByte, Windows XP | driver 6.14.10.6343, 2000 MHz, 513 MByte, "
+        "Windows 98");
+    cli::CallReport third = base;
+    third.machine.videoCard = "GeForce4 Ti 4600";
+    third.plan.runs = 3;
+    EXPECT_EQ(labels({samples::Input(base, "a.json"), samples::Input(third, "b.json"),
+                      samples::Input(base, "c.json")}),
+              "RADEON 9700, 6 scenes, 2 runs (1) | GeForce4 Ti 4600, 6 scenes, 3 runs | RADEON 9700, 6 "
+              "scenes, 2 runs (2)");
+    std::vector<cli::MergeInput> byHand = {samples::Input(base, "a.json"), samples::Input(third, "b.json")};
+    byHand[1].label = "The GeForce";
+    EXPECT_EQ(labels(byHand), "RADEON 9700, 6 scenes, 2 runs | The GeForce");
+    cli::CallReport elsewhere = samples::FullCall(1.0, 2, {"640x480"});
+    EXPECT_EQ(labels({samples::Input(base, "a.json"), samples::Input(elsewhere, "b.json")}),
+              "problem: the reports share no configuration");
+}
+
+// The index: the geometric mean of the ratios to the reference over the
+// configurations both hold; the reference is 100; the ranking by it.
+TEST(MergeTest, TheIndexIsTheGeometricMeanOfTheRatiosToTheReference) {
+    const std::vector<std::string> both = {"1024x768", "1600x1200"};
+    cli::CallReport reference = samples::FullCall(1.0, 2, both);
+    cli::CallReport mixed = samples::FullCall(0.8, 2, both); // 0.8 at 1024x768 ...
+    const cli::CallReport faster = samples::FullCall(1.25, 2, both);
+    mixed.configurations[1] = faster.configurations[1]; // ... and 1.25 at 1600x1200: 100
+    const cli::CallReport half = samples::FullCall(0.5, 2, {"1024x768"});
+    std::vector<cli::MergeInput> inputs = {samples::Input(mixed, "mixed.json"),
+                                           samples::Input(reference, "ref.json"),
+                                           samples::Input(half, "half.json")};
+    inputs[0].label = "mixed";
+    inputs[1].label = "ref";
+    inputs[2].label = "half";
+    std::string problem;
+    const std::optional<cli::Merge> merge = cli::MergeReports(inputs, "ref", problem);
+    ASSERT_TRUE(merge) << problem;
+    EXPECT_EQ(merge->reference, 1);
+    std::string ranking;
+    for (const cli::IndexEntry& entry : merge->ranking) {
+        ranking += framework::Format("%s %.3f %d; ",
+                                     merge->reports[static_cast<std::size_t>(entry.report)].label.c_str(),
+                                     entry.index.value_or(-1), entry.configurations);
+    }
+    EXPECT_EQ(ranking, "mixed 100.000 2; ref 100.000 2; half 50.000 1; ");
+    ASSERT_EQ(merge->configurations.size(), 2u);
+    ASSERT_TRUE(merge->configurations[0].reports[0].score);
+    EXPECT_NEAR(merge->configurations[0].reports[0].score->percent, -20.0, 1e-4); // the window's float sums
+    EXPECT_FALSE(cli::MergeReports(inputs, "nobody", problem));
+    EXPECT_EQ(problem, "--reference \"nobody\" names no report; the labels are: mixed; ref; half");
 }
 
 } // namespace

@@ -10,9 +10,11 @@
 
 #include "ReportSamples.h"
 #include "SourceTree.h"
+#include "cli/output/BBCode.h"
 #include "cli/output/Csv.h"
 #include "cli/output/Html.h"
 #include "cli/output/Json.h"
+#include "cli/output/Markdown.h"
 #include "cli/output/Text.h"
 #include "cli/output/Utf8.h"
 
@@ -29,6 +31,19 @@ int Count(const std::string& text, const std::string& part) {
         ++n;
     }
     return n;
+}
+
+// A page fetches nothing and runs nothing: no script, no address, no outside
+// style; its charts are SVG drawings inside the page itself (data: objects).
+void ExpectSelfContained(std::string page, const std::string& name) {
+    for (std::size_t at = page.find("data:image/svg+xml;base64,"); at != std::string::npos;
+         at = page.find("data:image/svg+xml;base64,", at)) {
+        page.erase(at, page.find('"', at) - at);
+    }
+    for (const char* outside :
+         {"<script", "http", "src=", "url(", "<link", "@import", "@font-face", "data:"}) {
+        EXPECT_EQ(Count(page, outside), 0) << outside << " in " << name;
+    }
 }
 
 // Each line as the run prints it, right after its scene run: the call's position
@@ -164,9 +179,7 @@ TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
         const std::string page =
             cli::ReportHtml(call, nullptr, call.complete ? std::nullopt : std::optional(754.0));
         sourcetree::ExpectFile(file + ".html", page);
-        for (const char* outside : {"<script", "http", "src=", "url(", "<link", "@import", "@font-face"}) {
-            EXPECT_EQ(Count(page, outside), 0) << outside << " in " << name;
-        }
+        ExpectSelfContained(page, name);
     }
     const std::string converted =
         cli::ReportJson(samples.at(4).second, [](const std::string& text) { return "<" + text + ">"; });
@@ -194,6 +207,32 @@ TEST(Utf8Test, TextsAsWellFormedUtf8AndJsonEscapes) {
         Count(cli::ReportJson(call),
               "\"videoCard\": \"C:\\\\UT2003 \\\"demo\\\"\\n\\r\\t\\b\\f\\u0001\\u001f\\u0000\xC3\xBC\""),
         1);
+}
+
+// Every merge sample in every format as its expected file
+// (tests/data/cli/output/merge); the JSON files are checked against their schema
+// and the pages drawn by a browser after this program.
+TEST(MergeFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
+    for (auto& [name, inputs] : samples::MergeSamples()) {
+        std::string reference;
+        if (name == "partial-sets") {
+            inputs[0].label = "Before";
+            inputs[2].label = "Crashed";
+            reference = "2 scenes, 2 runs";
+        }
+        std::string problem;
+        const std::optional<cli::Merge> merge = cli::MergeReports(inputs, reference, problem);
+        ASSERT_TRUE(merge) << name << ": " << problem;
+        const std::string file = "cli/output/merge/" + name;
+        sourcetree::ExpectFile(file + ".txt", cli::MergeText(*merge));
+        sourcetree::ExpectFile(file + ".json", cli::MergeJson(*merge));
+        sourcetree::ExpectFile(file + ".csv", cli::MergeCsv(*merge));
+        sourcetree::ExpectFile(file + ".md", cli::MergeMarkdown(*merge));
+        sourcetree::ExpectFile(file + ".bbcode", cli::MergeBBCode(*merge));
+        const std::string page = cli::MergeHtml(*merge);
+        sourcetree::ExpectFile(file + ".html", page);
+        ExpectSelfContained(page, name);
+    }
 }
 
 } // namespace

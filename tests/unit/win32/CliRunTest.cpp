@@ -113,7 +113,13 @@ TEST(CompareCommandTest, ReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
         console.printError = [&errors](const std::string& text) {
             errors += text;
         };
-        EXPECT_EQ(cli::RunCompare({c.base, c.newer, c.json, c.html, c.failBelow}, console), c.status);
+        cli::CompareOptions options;
+        options.basePath = c.base;
+        options.newPath = c.newer;
+        options.jsonPath = c.json;
+        options.htmlPath = c.html;
+        options.failBelowPercent = c.failBelow;
+        EXPECT_EQ(cli::RunCompare(options, console), c.status);
         EXPECT_EQ(errors.substr(0, c.errors.size()), c.errors);
         EXPECT_EQ(errors.empty(), c.errors.empty()) << errors;
         // The files it would write are checked before anything is read, and reports are compared only when
