@@ -77,17 +77,16 @@ std::vector<std::string> Warnings(const std::vector<MergeInput>& inputs, const M
     std::map<std::string, std::string> versions;
     for (std::size_t i = 0; i < merge.reports.size(); ++i) {
         std::string& labels = versions[merge.reports[i].korvaneVersion];
-        labels += (labels.empty() ? "" : ", ") + labelOf(i);
+        labels.append(labels.empty() ? "" : ", ").append(labelOf(i));
     }
     if (versions.size() > 1) {
         std::string listed;
         for (const auto& [version, labels] : versions) {
-            listed += (listed.empty() ? "" : "; ") + version + " (" + labels + ")";
+            listed.append(listed.empty() ? "" : "; ").append(version).append(" (").append(labels).append(")");
         }
         warnings.push_back("the reports come from different korvane-cli versions: " + listed);
     }
-    for (std::size_t i = 0; i < merge.reports.size(); ++i) {
-        const MergedReport& report = merge.reports[i];
+    for (const MergedReport& report : merge.reports) {
         if (!report.complete) {
             warnings.push_back(framework::Format("%s is not complete: %d of %d scene runs are done",
                                                  report.label.c_str(), report.progress.done,

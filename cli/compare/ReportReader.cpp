@@ -16,6 +16,9 @@ namespace cli {
 
 namespace {
 
+// The longest time-out a plan may carry: a day.
+constexpr long long kLongestTimeoutSeconds = 24LL * 60 * 60;
+
 using nlohmann::json;
 
 // What is wrong with a report, as the problem says it.
@@ -239,7 +242,7 @@ public:
             plan.scenes[static_cast<std::size_t>(SceneIndex(scene))] = true;
         }
         plan.runs = static_cast<int>(options["runs"].Integer(1, 100));
-        plan.timeoutSeconds = static_cast<int>(options["timeoutSeconds"].Integer(1, 24 * 60 * 60));
+        plan.timeoutSeconds = static_cast<int>(options["timeoutSeconds"].Integer(1, kLongestTimeoutSeconds));
         plan.maxVariationPercent = options["maxVariationPercent"].Number(0.0);
         report.composeMessage = TextOrEmpty(body["composeError"]);
 
@@ -316,7 +319,8 @@ public:
         }
         plan.runs = static_cast<int>(member["runs"].Integer(1, 100));
         if (!member["timeoutSeconds"].IsNull()) {
-            plan.timeoutSeconds = static_cast<int>(member["timeoutSeconds"].Integer(1, 24 * 60 * 60));
+            plan.timeoutSeconds =
+                static_cast<int>(member["timeoutSeconds"].Integer(1, kLongestTimeoutSeconds));
         }
         plan.maxVariationPercent = member["maxVariationPercent"].Number(0.0);
         return plan;

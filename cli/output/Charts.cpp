@@ -315,14 +315,16 @@ namespace {
 void Legend(Chart& chart, double top, const std::vector<std::pair<std::string, const char*>>& entries) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const double x = chart.left_ + 330.0 * static_cast<double>(i % 2);
-        const double y = top + 16.0 * static_cast<double>(i / 2);
+        const std::size_t row = i / 2;
+        const double y = top + 16.0 * static_cast<double>(row);
         chart.Rectangle(x, y, 10, 10, entries[i].second);
         chart.Text(x + 14, y + 9, entries[i].first, "start");
     }
 }
 
 double LegendHeight(std::size_t entries) {
-    return 16.0 * static_cast<double>((entries + 1) / 2) + 8.0;
+    const std::size_t rows = (entries + 1) / 2;
+    return 16.0 * static_cast<double>(rows) + 8.0;
 }
 
 // The value a scaling chart shows of a report's configuration.

@@ -107,11 +107,14 @@ std::string MergeCsv(const Merge& merge) {
                                  const std::vector<double>& values,
                                  const std::optional<Difference>& difference) {
                 const Spread spread = SpreadOf(values);
-                csv += label + names + scene + "," + CsvText(name) + "," + std::to_string(spread.count) +
-                       "," + optional(spread.mean) + "," + optional(spread.standardDeviation) + "," +
-                       (difference ? CsvNumber(difference->percent) : std::string()) + "," +
-                       optional(difference ? difference->low : std::nullopt) + "," +
-                       optional(difference ? difference->high : std::nullopt) + "\r\n";
+                csv.append(label).append(names).append(scene).append(",").append(CsvText(name));
+                csv.append(",").append(std::to_string(spread.count));
+                csv.append(",").append(optional(spread.mean));
+                csv.append(",").append(optional(spread.standardDeviation));
+                csv.append(",").append(difference ? CsvNumber(difference->percent) : std::string());
+                csv.append(",").append(optional(difference ? difference->low : std::nullopt));
+                csv.append(",").append(optional(difference ? difference->high : std::nullopt));
+                csv.append("\r\n");
             };
             for (const auto& [scene, fps] : report.values.sceneFps) {
                 std::optional<Difference> difference;

@@ -338,7 +338,8 @@ std::string MergeText(const Merge& merge) {
     std::string text = std::string(kProgramName) + " merge\n";
     for (std::size_t i = 0; i < merge.reports.size(); ++i) {
         const MergedReport& report = merge.reports[i];
-        text += framework::Format("%3zu  %s: %s%s\n", i + 1, report.label.c_str(), report.path.c_str(),
+        const std::string file = report.label == report.path ? std::string() : ": " + report.path;
+        text += framework::Format("%3zu  %s%s%s\n", i + 1, report.label.c_str(), file.c_str(),
                                   static_cast<int>(i) == merge.reference ? " (the reference)" : "");
     }
     for (const std::string& warning : merge.warnings) {

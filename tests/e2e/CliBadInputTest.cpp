@@ -175,11 +175,8 @@ TEST_F(CliBadInput, MergesTheReportsItWrote) {
         "merge fast.json slow.json --json m.json --csv m.csv --html m.html --markdown m.md --bbcode m.txt",
         0);
     ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
-    EXPECT_EQ(
-        result.output.rfind("korvane-cli merge\n  1  fast.json: fast.json (the reference)\n  2  slow.json: "
-                            "slow.json\n",
-                            0),
-        0u)
+    EXPECT_EQ(result.output.rfind("korvane-cli merge\n  1  fast.json (the reference)\n  2  slow.json\n", 0),
+              0u)
         << result;
     EXPECT_TRUE(Contains(result.output,
                          "\n  2  slow.json    90.0  1 configuration; from the scenes' frame rates "

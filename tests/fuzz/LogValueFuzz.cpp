@@ -1,6 +1,8 @@
 // Fuzz target: the benchmark log's last line, the value text cut from it (the eleven
 // characters after the first '=', or the first ten) and the numbers read, each the
 // one strtod reads from the same decimal-only text.
+#include <cmath>
+
 #include "FuzzSupport.h"
 #include "bench/LogValue.h"
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -40,7 +42,44 @@ inline std::optional<std::string> ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// Expects `text` to be, byte for byte, the file tests/data/`name`.
+// Whether `text` and `expected` differ only in the last digits of decimal
+// fractions: the same text around them, and each pair within a relative 1e-12.
+// The 32-bit Windows build computes with the x87 unit, whose intermediate
+// precision moves the last digit or two of a confidence interval or a geometric
+// mean away from what the native build wrote into the expected file.
+inline bool DifferOnlyInLastDigits(const std::string& text, const std::string& expected) {
+    const auto numberAt = [](const std::string& s, std::size_t at) {
+        const std::size_t digit = at + (s[at] == '-' ? 1 : 0);
+        return digit < s.size() && s[digit] >= '0' && s[digit] <= '9' &&
+               (at == 0 || !(std::isalnum(static_cast<unsigned char>(s[at - 1])) || s[at - 1] == '.'));
+    };
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < text.size() && j < expected.size()) {
+        if (numberAt(text, i) && numberAt(expected, j)) {
+            char* textEnd = nullptr;
+            char* expectedEnd = nullptr;
+            const double a = std::strtod(text.c_str() + i, &textEnd);
+            const double b = std::strtod(expected.c_str() + j, &expectedEnd);
+            const std::string tokenA(text, i, static_cast<std::size_t>(textEnd - (text.c_str() + i)));
+            const std::string tokenB(expected, j,
+                                     static_cast<std::size_t>(expectedEnd - (expected.c_str() + j)));
+            if (tokenA != tokenB &&
+                (tokenA.find('.') == std::string::npos || tokenB.find('.') == std::string::npos ||
+                 std::fabs(a - b) > 1e-12 * std::fmax(std::fabs(a), std::fabs(b)))) {
+                return false;
+            }
+            i += tokenA.size();
+            j += tokenB.size();
+        } else if (text[i++] != expected[j++]) {
+            return false;
+        }
+    }
+    return i == text.size() && j == expected.size();
+}
+
+// Expects `text` to be, byte for byte, the file tests/data/`name` (in the 32-bit
+// Windows build, up to the last digits of decimal fractions).
 inline void ExpectFile(const std::string& name, const std::string& text) {
     const std::string path = SourcePath("tests/data/" + name);
     if (std::getenv("KORVANE_WRITE_EXPECTED") != nullptr) {
@@ -49,6 +88,11 @@ inline void ExpectFile(const std::string& name, const std::string& text) {
     }
     const std::optional<std::string> expected = ReadBytes(path);
     EXPECT_TRUE(expected) << "no file " << path;
+#if defined(_WIN32) && defined(__i386__)
+    if (expected && text != *expected && DifferOnlyInLastDigits(text, *expected)) {
+        return;
+    }
+#endif
     EXPECT_EQ(text, expected.value_or("")) << path;
 }
 
