@@ -56,15 +56,26 @@ std::string SceneResultsTable(const RunPlan& plan, const ConfigurationReport& re
     return html;
 }
 
+// The frame rate of each resolution of `group`, a column for each scene that was run.
 std::string ScalingTable(const std::vector<const ConfigurationReport*>& group) {
-    std::string html = "<table>\n<tr><th>Resolution</th>";
+    std::vector<int> scenes;
     for (int scene = 0; scene < bench::kSceneCount; ++scene) {
+        const bool run = std::any_of(group.begin(), group.end(), [scene](const ConfigurationReport* report) {
+            return std::any_of(report->runs.begin(), report->runs.end(),
+                               [scene](const SceneAttempt& attempt) { return attempt.sceneIndex == scene; });
+        });
+        if (run) {
+            scenes.push_back(scene);
+        }
+    }
+    std::string html = "<table>\n<tr><th>Resolution</th>";
+    for (const int scene : scenes) {
         html += framework::Format("<th>%s</th>", SceneOf(scene).checkBoxText);
     }
     html += "</tr>\n";
     for (const ConfigurationReport* report : group) {
         html += "<tr><td>" + report->configuration.resolution + "</td>";
-        for (int scene = 0; scene < bench::kSceneCount; ++scene) {
+        for (const int scene : scenes) {
             html += "<td class=\"n\">" + Optional(SpreadOf(ResultValues(*report, scene)).mean, 2) + "</td>";
         }
         html += "</tr>\n";
@@ -287,23 +298,25 @@ std::string AgainstTable(const Merge& merge, const MergedConfiguration& configur
 
 std::string MergeHtml(const Merge& merge) {
     std::string body = std::string("<h1>") + kProgramName + " merge</h1>\n";
-    body += "<table>\n<tr><th>Report</th><th>File</th><th>Video card</th><th>Driver</th><th>Processor</th>"
-            "<th>Frequency</th><th>RAM</th><th>OS</th><th>korvane-cli</th><th>Complete</th></tr>\n";
+    // Five columns, so that the table fits a page 800 pixels wide.
+    body += "<table>\n<tr><th>Report</th><th>Video card and driver</th><th>Machine</th><th>korvane-cli</th>"
+            "<th>Complete</th></tr>\n";
     for (std::size_t i = 0; i < merge.reports.size(); ++i) {
         const MergedReport& report = merge.reports[i];
-        body +=
-            "<tr><td>" + HtmlText(report.label) +
-            (static_cast<int>(i) == merge.reference ? " (reference)" : "") + "</td><td>" +
-            HtmlText(report.path) + "</td><td>" + HtmlText(report.machine.videoCard) + "</td><td>" +
-            (report.adapter ? HtmlText(report.adapter->driver + " " + report.adapter->driverVersion) : "-") +
-            "</td><td>" + HtmlText(report.machine.processor) + "</td><td>" +
-            HtmlText(report.machine.frequency) + "</td><td>" + HtmlText(report.machine.ramSize) +
-            "</td><td>" + HtmlText(report.machine.osName) + "</td><td>" + HtmlText(report.korvaneVersion) +
-            "</td><td>" +
-            (report.complete ? std::string("yes")
-                             : framework::Format("no: %d of %d scene runs", report.progress.done,
-                                                 report.progress.planned)) +
-            "</td></tr>\n";
+        body += "<tr><td>" + HtmlText(report.label);
+        body += static_cast<int>(i) == merge.reference ? " (reference)" : "";
+        body += report.path == report.label ? std::string() : "<br>" + HtmlText(report.path);
+        body += "</td><td>" + HtmlText(report.machine.videoCard);
+        body += report.adapter
+                    ? "<br>" + HtmlText(report.adapter->driver + " " + report.adapter->driverVersion)
+                    : std::string();
+        body += "</td><td>" + HtmlText(report.machine.processor + ", " + report.machine.frequency) + "<br>" +
+                HtmlText(report.machine.ramSize + ", " + report.machine.osName);
+        body += "</td><td>" + HtmlText(report.korvaneVersion) + "</td><td>";
+        body += report.complete ? std::string("yes")
+                                : framework::Format("no: %d of %d scene runs", report.progress.done,
+                                                    report.progress.planned);
+        body += "</td></tr>\n";
     }
     body += "</table>\n";
     if (!merge.warnings.empty()) {
