@@ -196,7 +196,8 @@ TEST(Utf8Test, TextsAsWellFormedUtf8AndJsonEscapes) {
         {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                         // an overlong form
         {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},             // a surrogate
         {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"}, // past U+10FFFF
-        {"\x7F\xDF\xBF\xEF\xBF\xBF", "\x7F\xDF\xBF\xEF\xBF\xBF"}, // the last of each length
+        {"\x7F\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF",
+         "\x7F\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF"}, // the last of each length
     };
     for (const auto& [text, expected] : texts) {
         EXPECT_EQ(cli::WellFormedUtf8(text), expected);

@@ -37,6 +37,7 @@ TEST(RunStatisticsTest, MeanSampleDeviationAndVariation) {
         {{-4, -6}, -5.0, std::sqrt(2.0), 28.284271247461902},
         {{1e9 + 1, 1e9 + 2, 1e9 + 3}, 1e9 + 2, 1.0, 9.999999979999999e-08},
         {{1e308, 1.5e308}, 1.25e308, 0.25e308 * std::sqrt(2.0), 28.284271247461902}, // sums past the largest double
+        {{1e308, 1.2e308, 1.6e308}, 1.2666666666666667e308, 0.3055050463303894e308, 24.118819447136},
         // clang-format on
     };
     const auto near = [](std::optional<double> actual, std::optional<double> expected) {
