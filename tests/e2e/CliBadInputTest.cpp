@@ -1,8 +1,7 @@
 // korvane-cli given bad input where the file system matters: one file by other
 // names, paths that cannot be written, a folder without the renderer ini files,
 // reports --resume cannot go on with. Each case ends with its status and
-// message before any game starts, and every file it names keeps its bytes. And
-// log lines that are no result: too long to read, an infinite value, a formula.
+// message before any game starts, and every file it names keeps its bytes.
 #include <algorithm>
 
 #include "KorvaneFixture.h"
@@ -34,9 +33,6 @@ const BadInputCase kBadInputCases[] = {
     {"CompareJsonIsTheBaseByAnotherName", {{"base.json", kReport}, {"new.json", kReport}},
      "compare base.json new.json --json .\\base.json", 2,
      "korvane-cli: --json \".\\base.json\" names a report being compared\n", {"base.json", "new.json"}},
-    {"CompareJsonIsTheBaseInCapitals", {{"base.json", kReport}, {"new.json", kReport}},
-     "compare base.json new.json --json BASE.JSON", 2,
-     "korvane-cli: --json \"BASE.JSON\" names a report being compared\n", {"base.json", "new.json"}},
     {"CompareHtmlIsTheNewReport", {{"base.json", kReport}, {"new.json", kReport}},
      "compare base.json new.json --html .\\new.json", 2,
      "korvane-cli: --html \".\\new.json\" names a report being compared\n", {"base.json", "new.json"}},
@@ -44,16 +40,12 @@ const BadInputCase kBadInputCases[] = {
      "korvane-cli: --json and --csv name the same file\n", {"a"}},
     {"RunCsvOnAMissingDrive", {{"keep.json", "kept"}}, "--scenes flyby1 --json keep.json --csv Q:\\nope\\x.csv", 2,
      "korvane-cli: --csv cannot write \"", {"keep.json"}},
-    {"RunHtmlIsAFolder", {{"keep.json", "kept"}}, "--scenes flyby1 --json keep.json --html .", 2,
-     "korvane-cli: --html cannot write \"", {"keep.json"}},
     {"StartedOutsideKorvanesFolder", {{"keep.json", "kept"}}, "--scenes flyby1 --json keep.json", 2,
      "korvane-cli: the game would be handed the renderer settings MaxDetailD3D.ini of the current folder, ",
      {"keep.json"}, false},
     {"ResumeAComparison", {{"c.json", kComparison}}, "--resume c.json", 2,
      "korvane-cli: \"c.json\" cannot be resumed: it is no korvane-cli report (its \"format\" is not \"korvane-cli "
      "report\")\n", {"c.json"}},
-    {"ResumeABrokenReport", {{"r.json", "{\"format\": \"korvane-cli report\", "}}, "--resume r.json", 2,
-     "korvane-cli: \"r.json\" cannot be resumed: it is not JSON\n", {"r.json"}},
     {"ResumeNoReport", {}, "--resume r.json", 2,
      "korvane-cli: \"r.json\" cannot be resumed: no such file, or it cannot be read\n", {}},
     {"ResumeWithARunOption", {}, "--resume r.json --runs 2", 2,
@@ -85,21 +77,8 @@ TEST_P(CliBadInputTable, EndsWithItsStatusAndMessageBeforeAnyGameStartsAndChange
         ASSERT_NE(made, test.files.end());
         EXPECT_EQ(ReadTextFile(Path(name)), std::optional<std::string>(made->second)) << name << " changed";
     }
-    EXPECT_FALSE(FileExists(Path("x.csv")));
 }
 INSTANTIATE_TEST_SUITE_P(Cli, CliBadInputTable, ::testing::ValuesIn(kBadInputCases), CaseName());
-
-// A read-only report is refused and keeps its bytes.
-TEST_F(CliBadInput, AReadOnlyReportIsRefusedAndKept) {
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    ASSERT_TRUE(MakeFolders(KorvaneFolder()) && WriteTextFile(Path("ro.json"), "kept"));
-    ASSERT_TRUE(::SetFileAttributesA(Path("ro.json").c_str(), FILE_ATTRIBUTE_READONLY));
-    const CliResult result = RunCli("--scenes flyby1 --json ro.json", 0);
-    ::SetFileAttributesA(Path("ro.json").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(result.exitStatus, std::optional<DWORD>(2)) << result;
-    EXPECT_TRUE(Contains(result.errors, "ro.json\": it is read-only\n")) << result;
-    EXPECT_EQ(ReadTextFile(Path("ro.json")), std::optional<std::string>("kept"));
-}
 
 // --resume of a report that is complete runs nothing; of a report from another
 // machine, it names what differs.
@@ -132,33 +111,6 @@ TEST_F(CliBadInput, ResumeOfACompleteReportOrAnotherMachinesRunsNothing) {
         << result;
     EXPECT_EQ(GameStarts().size(), 1u) << "a game was started";
     EXPECT_EQ(ReadTextFile(Path("elsewhere.json")), std::optional<std::string>(elsewhere));
-}
-
-// Lines that give no result: one just over the bound cannot be read, an infinite
-// value is no number, a formula is one too; the run goes on, and the CSV file
-// keeps a spreadsheet from running the formula.
-TEST_F(CliBadInput, LogLinesTooLongInfiniteOrAFormulaGiveNoResultAndTheRunGoesOn) {
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    ASSERT_TRUE(WriteStandInSettings(
-        Demo(), "[start 1]\r\nlinebytes=65537\r\n[start 2]\r\nline=a / b / c fps -- Score = 1e999\r\n"
-                "[start 3]\r\nline==cmd|' /C calc'!A0\r\n[start 4]\r\nfps=50\r\n"));
-    const CliResult result =
-        RunCli("--scenes flyby1,flyby2,flyby3,botmatch1 --runs 1 --json r.json --csv r.csv", 4);
-    ASSERT_EQ(result.exitStatus, std::optional<DWORD>(3)) << result;
-    EXPECT_EQ(GameStarts().size(), 4u);
-    EXPECT_TRUE(Contains(result.output, "the log could not be read") &&
-                Contains(result.output, "    Its last line is longer than 65536 bytes.\n") &&
-                Contains(result.output, "50.00 fps"))
-        << result;
-    const std::string json = ReadTextFile(Path("r.json")).value_or("");
-    for (const char* status : {"log-unreadable", "no-number", "ok"}) {
-        EXPECT_TRUE(Contains(json, std::string("\"status\": \"") + status + "\"")) << status;
-    }
-    EXPECT_FALSE(Contains(json, "\"fps\": null,\n          \"lastLine\": \"a /"))
-        << "an infinity as a frame rate";
-    const std::string csv = ReadTextFile(Path("r.csv")).value_or("");
-    EXPECT_TRUE(Contains(csv, ",no-number,") && Contains(csv, ",\"'=cmd|' /C calc'!A0\",")) << csv;
-    EXPECT_FALSE(Contains(csv, ",=cmd")) << csv;
 }
 
 // Reports korvane-cli wrote against the stand-in, merged: one per "card", the

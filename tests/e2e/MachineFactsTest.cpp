@@ -84,9 +84,9 @@ TEST_F(MachineFacts, ADriverAndItsPciIdsFromDirect3DGoIntoTheReport) {
     StartOptions options;
     options.console = true;
     std::string error;
-    Process started = Process::Start(JoinPath(KorvaneFolder(), "korvane-cli-planted.exe"),
-                                     "--scenes flyby1 --runs 1 --json r.json --html r.html", KorvaneFolder(),
-                                     &error, options);
+    Process started =
+        Process::Start(JoinPath(KorvaneFolder(), "korvane-cli-planted.exe"),
+                       "--scenes flyby1 --runs 1 --json r.json", KorvaneFolder(), &error, options);
     ASSERT_TRUE(started) << error;
     ASSERT_EQ(started.WaitForExit(30000), std::optional<DWORD>(0)) << started.Output() << started.Errors();
     EXPECT_TRUE(Contains(started.Output(), "\nVideo Card:  Planted RADEON 9700 PRO\r\n")) << started.Output();
@@ -97,12 +97,6 @@ TEST_F(MachineFacts, ADriverAndItsPciIdsFromDirect3DGoIntoTheReport) {
                          "\"6.14.10.6292\",\n    \"vendorId\": \"1002\",\n    \"deviceId\": \"4E44\",\n    "
                          "\"subsystemId\": \"00021002\",\n    \"revision\": 1\n  },"))
         << json;
-    const std::string page = ReadTextFile(JoinPath(KorvaneFolder(), "r.html")).value_or("");
-    EXPECT_TRUE(Contains(page,
-                         "<tr><th>Video driver:</th><td>ati2dvag.dll 6.14.10.6292</td></tr>\n"
-                         "<tr><th>PCI ids:</th><td>vendor 1002, device 4E44, subsystem 00021002, revision "
-                         "1</td></tr>\n"))
-        << page;
 }
 
 } // namespace
