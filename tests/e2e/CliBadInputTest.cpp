@@ -9,10 +9,7 @@
 namespace e2e {
 namespace {
 
-class CliBadInput : public KorvaneTest {
-protected:
-    std::string Path(const std::string& name) const { return JoinPath(KorvaneFolder(), name); }
-};
+class CliBadInput : public KorvaneTest {};
 
 struct BadInputCase {
     const char* name;
@@ -87,7 +84,7 @@ TEST_F(CliBadInput, ResumeOfACompleteReportOrAnotherMachinesRunsNothing) {
     ASSERT_TRUE(WriteStandInSettings(Demo(), "[all]\r\nfps=50\r\n"));
     CliResult result = RunCli("--scenes flyby1 --runs 1 --quiet --json done.json", 1);
     ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
-    const std::string done = ReadTextFile(Path("done.json")).value_or("");
+    const std::string done = Read("done.json");
     ASSERT_TRUE(Contains(done, "\"complete\": true")) << done;
 
     result = RunCli("--resume done.json", 0);
@@ -134,11 +131,11 @@ TEST_F(CliBadInput, MergesTheReportsItWrote) {
                          "\n  2  slow.json    90.0  1 configuration; from the scenes' frame rates "
                          "where there was no score\n"))
         << result;
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.json")).value_or(""), "\"format\": \"korvane-cli merge\""));
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.md")).value_or(""), "| 2 | slow.json | 90.0 |"));
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.txt")).value_or(""), "[code]\n"));
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.csv")).value_or(""), "\r\nslow.json,d3d,high,1024x768,0,"));
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.html")).value_or(""), "</html>\n"));
+    EXPECT_TRUE(Contains(Read("m.json"), "\"format\": \"korvane-cli merge\""));
+    EXPECT_TRUE(Contains(Read("m.md"), "| 2 | slow.json | 90.0 |"));
+    EXPECT_TRUE(Contains(Read("m.txt"), "[code]\n"));
+    EXPECT_TRUE(Contains(Read("m.csv"), "\r\nslow.json,d3d,high,1024x768,0,"));
+    EXPECT_TRUE(Contains(Read("m.html"), "</html>\n"));
 }
 
 } // namespace

@@ -13,12 +13,10 @@ namespace {
 
 class Cli : public KorvaneTest {
 protected:
-    std::string Out(const char* name) const { return JoinPath(JoinPath(Root(), "out"), name); }
     void SetUp() override {
         KorvaneTest::SetUp();
-        ASSERT_TRUE(MakeFolders(JoinPath(Root(), "out")));
+        ASSERT_TRUE(MakeFolders(Path("out")));
     }
-    std::string Report(const char* name) { return ReadTextFile(Out(name)).value_or("(no report)"); }
 };
 
 struct EndCase {
@@ -61,8 +59,8 @@ TEST_F(Cli, RepeatsSweepsAndRunsAVaryingSceneAgainWritingOnlyTheFilesAsked) {
         Demo(), "[start 1]\r\nfps=100\r\n[start 2]\r\nfps=60\r\nrand=777\r\n[start 3]\r\nfps=110\r\n"
                 "[start 4]\r\nfps=60.5\r\nrand=777\r\n[start 5]\r\nfps=105\r\n[start 6]\r\nfps=105\r\n"));
     const CliResult result =
-        RunCli("--scenes flyby1,botmatch2 --runs 2 --resolution 1600x1200,640x480 --json " + Out("r.json") +
-                   " --csv=" + Out("r.csv") + " --html " + Out("r.html"),
+        RunCli("--scenes flyby1,botmatch2 --runs 2 --resolution 1600x1200,640x480 --json " +
+                   Path("out\\r.json") + " --csv=" + Path("out\\r.csv") + " --html " + Path("out\\r.html"),
                10);
     ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
     EXPECT_EQ(result.errors, "");
@@ -90,12 +88,11 @@ TEST_F(Cli, RepeatsSweepsAndRunsAVaryingSceneAgainWritingOnlyTheFilesAsked) {
           "\nDirect3D 8.1, High, 1600x1200\nScene ", "Score: N/A (the score needs all six scenes)\n"}) {
         EXPECT_TRUE(Contains(result.output, line)) << line << result;
     }
-    EXPECT_TRUE(Contains(Report("r.json"), "\"exitStatus\": 0")) << Report("r.json");
-    const std::string csv = ReadTextFile(Out("r.csv")).value_or("");
+    EXPECT_TRUE(Contains(Read("out\\r.json"), "\"exitStatus\": 0")) << Read("out\\r.json");
+    const std::string csv = Read("out\\r.csv");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 11) << csv;
     EXPECT_TRUE(Contains(csv, "\nd3d,high,1600x1200,2,2,4,Botmatch2 - DM-Asbestos,ok,")) << csv;
-    EXPECT_TRUE(Contains(ReadTextFile(Out("r.html")).value_or(""),
-                         "<h2>Scaling: Direct3D 8.1, High</h2>\n<!--[if gte IE 9]>"));
+    EXPECT_TRUE(Contains(Read("out\\r.html"), "<h2>Scaling: Direct3D 8.1, High</h2>\n<!--[if gte IE 9]>"));
     for (const char* name : {"r.json", "r.csv", "r.html"}) {
         EXPECT_FALSE(FileExists(JoinPath(KorvaneFolder(), name))) << name;
     }
@@ -109,8 +106,8 @@ class CliTimeout : public Cli, public ::testing::WithParamInterface<bool> {};
 TEST_P(CliTimeout, EndsAHangingGameAndTheRunGoesOn) {
     ASSERT_NO_FATAL_FAILURE(InstallDemo());
     ASSERT_TRUE(WriteStandInSettings(Demo(), "[start 1]\r\nfault=hang\r\n[all]\r\nfps=77.5\r\n"));
-    const CliResult result = RunCli("--scenes flyby1,flyby2 --runs 1 --timeout 3 --json " + Out("r.json") +
-                                        " --csv " + Out("r.csv"),
+    const CliResult result = RunCli("--scenes flyby1,flyby2 --runs 1 --timeout 3 --json " +
+                                        Path("out\\r.json") + " --csv " + Path("out\\r.csv"),
                                     3, GetParam());
     ASSERT_EQ(result.exitStatus, std::optional<DWORD>(3)) << result;
     EXPECT_EQ(GameStarts().size(), 2u) << "the run went on with the next scene";
@@ -127,9 +124,9 @@ TEST_P(CliTimeout, EndsAHangingGameAndTheRunGoesOn) {
                          "DM-Antalus\" and was ended:\n    it ran longer than the time-out of 3 s\n"))
         << result;
     EXPECT_TRUE(Contains(result.output, "1 run without a result")) << result;
-    const std::string csv = ReadTextFile(Out("r.csv")).value_or("");
+    const std::string csv = Read("out\\r.csv");
     EXPECT_TRUE(Contains(csv, ",timed-out,") && Contains(csv, ",ok,") && Contains(csv, ",77.5,")) << csv;
-    EXPECT_TRUE(Contains(Report("r.json"), "\"status\": \"timed-out\"")) << Report("r.json");
+    EXPECT_TRUE(Contains(Read("out\\r.json"), "\"status\": \"timed-out\"")) << Read("out\\r.json");
 }
 INSTANTIATE_TEST_SUITE_P(Cli, CliTimeout, ::testing::Bool(), [](const ::testing::TestParamInfo<bool>& test) {
     return std::string(test.param ? "InAJob" : "OnItsOwn");
@@ -143,7 +140,7 @@ TEST_F(Cli, CtrlCEndsTheGameStopsAndWritesWhatWasMeasured) {
     // takes no control events: it is given up for a real one.
     ::FreeConsole();
     ASSERT_TRUE(::AllocConsole()) << LastErrorText();
-    ASSERT_NO_FATAL_FAILURE(StartCli("--scenes flyby1,flyby2,flyby3 --runs 1 --json " + Out("r.json")));
+    ASSERT_NO_FATAL_FAILURE(StartCli("--scenes flyby1,flyby2,flyby3 --runs 1 --json " + Path("out\\r.json")));
     ASSERT_TRUE(WaitUntil([&] { return GameStarts().size() >= 2; }, 40000))
         << "the second game never started";
     ASSERT_TRUE(WaitUntil([&] { return CountProcessesIn("UT2003.exe", Demo().folder) == 1; }, 5000));
@@ -157,7 +154,7 @@ TEST_F(Cli, CtrlCEndsTheGameStopsAndWritesWhatWasMeasured) {
     EXPECT_TRUE(WaitUntil([&] { return CountProcessesIn("UT2003.exe", Demo().folder) == 0; }, 5000));
     EXPECT_TRUE(Contains(result.output, "Stopped by Ctrl-C: the runs above are all that was measured.\n"))
         << result;
-    const std::string report = Report("r.json");
+    const std::string report = Read("out\\r.json");
     EXPECT_TRUE(Contains(report, "\"stopped\": true") && Contains(report, "\"status\": \"stopped\""))
         << report;
 }

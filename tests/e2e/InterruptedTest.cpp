@@ -20,12 +20,7 @@ namespace {
 // after this program (its folder outlives the test's own).
 constexpr char kKilledReports[] = "C:\\korvane-e2e-kills";
 
-class Interrupted : public KorvaneTest {
-protected:
-    std::string Out(const std::string& name) const {
-        return JoinPath(JoinPath(KorvaneFolder(), "out"), name);
-    }
-};
+class Interrupted : public KorvaneTest {};
 
 // The fields of each CSV line, with quoted fields as a spreadsheet reads them;
 // none when a line does not parse.
@@ -99,8 +94,7 @@ TEST_F(Interrupted, KilledAtMoreThanTwentyPointsEveryFileStaysWholeAndResumeFini
     // Every value the same whatever the start: the frame rates the stand-in takes
     // from the configuration and the scene, one seed; games of 0.6 s.
     ASSERT_TRUE(WriteStandInSettings(Demo(), "[all]\r\nrand=7\r\nseconds=0.6\r\n"));
-    ASSERT_TRUE(MakeFolders(JoinPath(KorvaneFolder(), "out")) &&
-                MakeFolders(JoinPath(KorvaneFolder(), "ref")));
+    ASSERT_TRUE(MakeFolders(Path("out")) && MakeFolders(Path("ref")));
     ASSERT_TRUE(DeleteTree(kKilledReports) && MakeFolders(kKilledReports));
     const std::string options = "--scenes flyby1,botmatch1 --resolution 640x480,800x600 --runs 3 ";
     const std::string files = "--json out\\r.json --csv out\\r.csv --html out\\r.html";
@@ -109,8 +103,7 @@ TEST_F(Interrupted, KilledAtMoreThanTwentyPointsEveryFileStaysWholeAndResumeFini
     const CliResult uninterrupted =
         RunCli(options + "--json ref\\r.json --csv ref\\r.csv --html ref\\r.html", 12);
     ASSERT_EQ(uninterrupted.exitStatus, std::optional<DWORD>(0)) << uninterrupted;
-    const std::string reference =
-        ReadTextFile(JoinPath(JoinPath(KorvaneFolder(), "ref"), "r.json")).value_or("");
+    const std::string reference = Read("ref\\r.json");
 
     std::vector<KillPoint> points = {{Phase::Game, 250},   {Phase::Pause, 800}, {Phase::Writing, 0},
                                      {Phase::Game, 100},   {Phase::Game, 400},  {Phase::Pause, 1500},
@@ -127,12 +120,9 @@ TEST_F(Interrupted, KilledAtMoreThanTwentyPointsEveryFileStaysWholeAndResumeFini
     }
     SCOPED_TRACE("random kill points from seed " + std::to_string(seed));
 
-    StartOptions alone;
-    alone.console = true;
-    alone.inJob = false; // korvane-cli's own job must end the game it leaves
-    std::string error;
-    Process cli = Process::Start(Programs().cli, options + files, KorvaneFolder(), &error, alone);
-    ASSERT_TRUE(cli) << error;
+    // Not in a job of the driver's: korvane-cli's own job must end the game it leaves.
+    ASSERT_NO_FATAL_FAILURE(StartCli(options + files));
+    Process& cli = CliProgram();
     std::size_t starts = GameStarts().size();
     int known = 0; // scene runs the report held after the kills so far
     int kills = 0;
@@ -144,7 +134,7 @@ TEST_F(Interrupted, KilledAtMoreThanTwentyPointsEveryFileStaysWholeAndResumeFini
             ready = WaitUntil(
                 [&] {
                     std::string problem;
-                    const auto report = cli::ReadReport(ReadTextFile(Out("r.json")).value_or(""), problem);
+                    const auto report = cli::ReadReport(Read("out\\r.json"), problem);
                     return report && cli::ProgressOf(report->call).done > known;
                 },
                 20000, 20);
@@ -169,21 +159,21 @@ TEST_F(Interrupted, KilledAtMoreThanTwentyPointsEveryFileStaysWholeAndResumeFini
         starts = GameStarts().size();
 
         // Each file whole and valid, holding every run it held before.
-        const std::string json = ReadTextFile(Out("r.json")).value_or("");
+        const std::string json = Read("out\\r.json");
         std::string problem;
         const std::optional<cli::ReportFile> report = cli::ReadReport(json, problem);
         ASSERT_TRUE(report) << problem << "\n" << json;
         EXPECT_FALSE(report->call.complete);
         const int done = cli::ProgressOf(report->call).done;
         EXPECT_GE(done, known) << "the report lost runs";
-        const auto rows = CsvRows(ReadTextFile(Out("r.csv")).value_or(""));
+        const auto rows = CsvRows(Read("out\\r.csv"));
         ASSERT_TRUE(rows) << "the CSV file does not parse";
         for (const std::vector<std::string>& row : *rows) {
             EXPECT_EQ(row.size(), 17u);
         }
         EXPECT_GE(static_cast<int>(rows->size()) - 1, done)
             << "the CSV file holds fewer runs than the report";
-        const std::string page = ReadTextFile(Out("r.html")).value_or("");
+        const std::string page = Read("out\\r.html");
         EXPECT_EQ(page.size() >= 8 ? page.substr(page.size() - 8) : page, "</html>\n");
         if (point.phase == Phase::Pause) {
             EXPECT_GT(done, known) << "a run that had ended is missing";
@@ -191,19 +181,17 @@ TEST_F(Interrupted, KilledAtMoreThanTwentyPointsEveryFileStaysWholeAndResumeFini
         known = done;
         WriteTextFile(JoinPath(kKilledReports, "after-kill-" + std::to_string(kills) + ".json"), json);
 
-        cli = Process::Start(Programs().cli, "--resume out\\r.json", KorvaneFolder(), &error, alone);
-        ASSERT_TRUE(cli) << error;
+        ASSERT_NO_FATAL_FAILURE(StartCli("--resume out\\r.json"));
     }
     EXPECT_GE(kills, 20) << "too few kill points came before the call ended";
     std::printf("%d kills, then the call finished\n", kills);
     ASSERT_EQ(cli.WaitForExit(120000), std::optional<DWORD>(0)) << cli.Output() << cli.Errors();
     EXPECT_EQ(cli.Output().rfind("Resuming \"out\\r.json\": ", 0), 0u) << cli.Output();
 
-    const std::string finished = ReadTextFile(Out("r.json")).value_or("");
+    const std::string finished = Read("out\\r.json");
     EXPECT_EQ(WithoutTimes(finished, "\\\\out\\\\"), WithoutTimes(reference, "\\\\ref\\\\"));
-    const auto finishedRows = CsvRows(ReadTextFile(Out("r.csv")).value_or(""));
-    const auto referenceRows =
-        CsvRows(ReadTextFile(JoinPath(JoinPath(KorvaneFolder(), "ref"), "r.csv")).value_or(""));
+    const auto finishedRows = CsvRows(Read("out\\r.csv"));
+    const auto referenceRows = CsvRows(Read("ref\\r.csv"));
     ASSERT_TRUE(finishedRows && referenceRows);
     ASSERT_EQ(finishedRows->size(), referenceRows->size());
     for (std::size_t i = 0; i < finishedRows->size(); ++i) {
@@ -219,8 +207,8 @@ TEST_F(Interrupted, KilledAtMoreThanTwentyPointsEveryFileStaysWholeAndResumeFini
 TEST_F(Interrupted, AFileThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn) {
     ASSERT_NO_FATAL_FAILURE(InstallDemo());
     ASSERT_TRUE(WriteStandInSettings(Demo(), "[start 1]\r\nseconds=2\r\n[all]\r\nfps=50\r\n"));
-    const std::string csvFolder = JoinPath(KorvaneFolder(), "gone");
-    ASSERT_TRUE(MakeFolders(csvFolder) && MakeFolders(JoinPath(KorvaneFolder(), "out")));
+    const std::string csvFolder = Path("gone");
+    ASSERT_TRUE(MakeFolders(csvFolder) && MakeFolders(Path("out")));
     ASSERT_NO_FATAL_FAILURE(
         StartCli("--scenes flyby1,flyby2,flyby3 --runs 1 --json out\\r.json --csv gone\\r.csv"));
     ASSERT_TRUE(WaitUntil([&] { return GameStarts().size() == 1; }, 20000));
@@ -233,7 +221,7 @@ TEST_F(Interrupted, AFileThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn) {
     EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 3) << result;
     EXPECT_TRUE(Contains(result.errors, "korvane-cli: --csv \"" + csv + "\" does not hold the results: "))
         << result;
-    const std::string json = ReadTextFile(Out("r.json")).value_or("");
+    const std::string json = Read("out\\r.json");
     EXPECT_TRUE(Contains(json, "\"exitStatus\": 2\n}") && Contains(json, "\"complete\": true")) << json;
 }
 
