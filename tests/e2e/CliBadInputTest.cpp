@@ -1,81 +1,63 @@
-// korvane-cli given bad input where the file system matters: one file by other
-// names, paths that cannot be written, a folder without the renderer ini files,
-// reports --resume cannot go on with. Each case ends with its status and
-// message before any game starts, and every file it names keeps its bytes.
-#include <algorithm>
-
+// korvane-cli called in ways that end before any game starts, with its status and
+// message: help, version, no demo, one file by other names, paths that cannot be
+// written, a folder without the renderer ini files, reports --resume cannot go on
+// with (tests/data/e2e/cli-ends-before-a-game.txt); every file it names keeps its
+// bytes. And --resume of a complete report or another machine's, and merge.
 #include "KorvaneFixture.h"
+#include "SourceTree.h"
 
 namespace e2e {
 namespace {
 
 class CliBadInput : public KorvaneTest {};
 
-struct BadInputCase {
-    const char* name;
-    // The files made first, in korvane-cli's folder: name and text.
-    std::vector<std::pair<std::string, std::string>> files;
-    std::string arguments;
+struct EndCase {
+    std::string name, setup, arguments, start; // the start of its errors (of its output for status 0)
     DWORD status;
-    std::string message; // the start of what it prints on standard error (standard output for status 0)
-    std::vector<const char*> unchanged; // files that must keep their bytes
-    bool withIniFiles = true;
+    std::vector<std::pair<std::string, std::string>> files; // made first in its folder: name and text
 };
 
-constexpr char kReport[] = "{\"format\": \"korvane-cli report\"}";
-constexpr char kComparison[] = "{\"format\": \"korvane-cli comparison\", \"formatVersion\": 1}";
+std::vector<EndCase> EndCases() {
+    std::vector<EndCase> cases;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("e2e/cli-ends-before-a-game.txt")) {
+        cases.push_back({row.at(0),
+                         row.at(1),
+                         row.at(3),
+                         Unescaped(row.at(5)),
+                         static_cast<DWORD>(std::stoul(row.at(4))),
+                         {}});
+        for (const std::string& file : Split(row.at(2), " | ")) {
+            cases.back().files.emplace_back(file.substr(0, file.find('=')), file.substr(file.find('=') + 1));
+        }
+    }
+    return cases;
+}
 
-// clang-format off
-const BadInputCase kBadInputCases[] = {
-    {"CompareJsonIsTheBaseByAnotherName", {{"base.json", kReport}, {"new.json", kReport}},
-     "compare base.json new.json --json .\\base.json", 2,
-     "korvane-cli: --json \".\\base.json\" names a report being compared\n", {"base.json", "new.json"}},
-    {"CompareHtmlIsTheNewReport", {{"base.json", kReport}, {"new.json", kReport}},
-     "compare base.json new.json --html .\\new.json", 2,
-     "korvane-cli: --html \".\\new.json\" names a report being compared\n", {"base.json", "new.json"}},
-    {"RunJsonAndCsvOneFile", {{"a", "kept"}}, "--scenes flyby1 --json a --csv A", 2,
-     "korvane-cli: --json and --csv name the same file\n", {"a"}},
-    {"RunCsvOnAMissingDrive", {{"keep.json", "kept"}}, "--scenes flyby1 --json keep.json --csv Q:\\nope\\x.csv", 2,
-     "korvane-cli: --csv cannot write \"", {"keep.json"}},
-    {"StartedOutsideKorvanesFolder", {{"keep.json", "kept"}}, "--scenes flyby1 --json keep.json", 2,
-     "korvane-cli: the game would be handed the renderer settings MaxDetailD3D.ini of the current folder, ",
-     {"keep.json"}, false},
-    {"ResumeAComparison", {{"c.json", kComparison}}, "--resume c.json", 2,
-     "korvane-cli: \"c.json\" cannot be resumed: it is no korvane-cli report (its \"format\" is not \"korvane-cli "
-     "report\")\n", {"c.json"}},
-    {"ResumeNoReport", {}, "--resume r.json", 2,
-     "korvane-cli: \"r.json\" cannot be resumed: no such file, or it cannot be read\n", {}},
-    {"ResumeWithARunOption", {}, "--resume r.json --runs 2", 2,
-     "korvane-cli: --resume takes every option from its report: --runs cannot be given beside it\n", {}},
-    {"MergeAComparison", {{"a.json", kReport}, {"c.json", kComparison}}, "merge a.json c.json", 2,
-     "korvane-cli: \"a.json\" cannot be merged: it does not hold what a report holds: it has no member ", {"a.json", "c.json"}},
-    {"MergeHtmlIsAReportInCapitals", {{"a.json", kReport}, {"b.json", kReport}}, "merge a.json b.json --html .\\A.JSON",
-     2, "korvane-cli: --html \".\\A.JSON\" names a report being merged\n", {"a.json", "b.json"}},
-};
-// clang-format on
+class CliEnd : public CliBadInput, public ::testing::WithParamInterface<EndCase> {};
 
-class CliBadInputTable : public CliBadInput, public ::testing::WithParamInterface<BadInputCase> {};
-
-TEST_P(CliBadInputTable, EndsWithItsStatusAndMessageBeforeAnyGameStartsAndChangesNoFile) {
-    const BadInputCase& test = GetParam();
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+TEST_P(CliEnd, WithItsStatusAndMessageBeforeAnyGameStartsChangingNoFile) {
+    const EndCase& test = GetParam();
+    if (test.setup == "no demo key") {
+        ASSERT_TRUE(demo_key::Delete());
+    } else {
+        ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    }
     ASSERT_TRUE(MakeFolders(KorvaneFolder()));
     for (const auto& [name, text] : test.files) {
         ASSERT_TRUE(WriteTextFile(Path(name), text)) << name;
     }
-    ASSERT_NO_FATAL_FAILURE(StartCli(test.arguments, false, test.withIniFiles));
+    ASSERT_NO_FATAL_FAILURE(StartCli(test.arguments, false, test.setup != "no ini files"));
     const CliResult result = FinishCli(30000);
     EXPECT_EQ(result.exitStatus, std::optional<DWORD>(test.status)) << result;
-    EXPECT_EQ(result.errors.substr(0, test.message.size()), test.message) << result;
+    const std::string& printed = test.status == 0 ? result.output : result.errors;
+    EXPECT_EQ(printed.substr(0, test.start.size()), test.start) << result;
+    EXPECT_EQ(test.status == 0 ? result.errors : result.output, "") << result;
     EXPECT_TRUE(GameStarts().empty()) << "a game was started";
-    for (const char* name : test.unchanged) {
-        const auto made = std::find_if(test.files.begin(), test.files.end(),
-                                       [&](const auto& file) { return file.first == name; });
-        ASSERT_NE(made, test.files.end());
-        EXPECT_EQ(ReadTextFile(Path(name)), std::optional<std::string>(made->second)) << name << " changed";
+    for (const auto& [name, text] : test.files) {
+        EXPECT_EQ(ReadTextFile(Path(name)), std::optional<std::string>(text)) << name << " changed";
     }
 }
-INSTANTIATE_TEST_SUITE_P(Cli, CliBadInputTable, ::testing::ValuesIn(kBadInputCases), CaseName());
+INSTANTIATE_TEST_SUITE_P(Cli, CliEnd, ::testing::ValuesIn(EndCases()), CaseName());
 
 // --resume of a report that is complete runs nothing; of a report from another
 // machine, it names what differs.

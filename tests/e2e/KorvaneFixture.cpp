@@ -1,6 +1,8 @@
 // The fixture of the end-to-end tests.
 #include "KorvaneFixture.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ostream>
 #include <regex>
 
@@ -51,6 +53,26 @@ TestPrograms& Programs() {
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+std::string Unescaped(std::string field) {
+    for (const auto& [escaped, end] : {std::make_pair("\\r\\n", "\r\n"), std::make_pair("\\n", "\n")}) {
+        for (std::size_t at = field.find(escaped); at != std::string::npos;
+             at = field.find(escaped, at + 1)) {
+            field.replace(at, std::strlen(escaped), end);
+        }
+    }
+    return field == "-" ? "" : field;
+}
+
+std::vector<std::string> Split(const std::string& field, const std::string& separator) {
+    std::vector<std::string> parts;
+    for (std::size_t at = 0; field != "-" && at <= field.size(); at += separator.size()) {
+        const std::size_t end = std::min(field.find(separator, at), field.size());
+        parts.push_back(field.substr(at, end - at));
+        at = end;
+    }
+    return parts;
 }
 
 std::ostream& operator<<(std::ostream& out, const CliResult& result) {

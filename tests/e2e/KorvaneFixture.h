@@ -110,6 +110,10 @@ struct CaseName {
 };
 
 bool Contains(const std::string& text, const std::string& part);
+// For the tables of tests/data/e2e: a field with its \r\n and \n as line ends ("-":
+// nothing), and a field cut at each `separator` ("-": no part).
+std::string Unescaped(std::string field);
+std::vector<std::string> Split(const std::string& field, const std::string& separator);
 
 class KorvaneTest : public ::testing::Test {
 protected:
