@@ -2,7 +2,6 @@
 #include "KorvaneFixture.h"
 
 #include <algorithm>
-#include <cstring>
 #include <ostream>
 #include <regex>
 
@@ -56,12 +55,8 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 std::string Unescaped(std::string field) {
-    for (const auto& [escaped, end] : {std::make_pair("\\r\\n", "\r\n"), std::make_pair("\\n", "\n")}) {
-        for (std::size_t at = field.find(escaped); at != std::string::npos;
-             at = field.find(escaped, at + 1)) {
-            field.replace(at, std::strlen(escaped), end);
-        }
-    }
+    field = std::regex_replace(std::regex_replace(field, std::regex(R"(\\r\\n)"), "\r\n"),
+                               std::regex(R"(\\n)"), "\n");
     return field == "-" ? "" : field;
 }
 
