@@ -116,13 +116,10 @@ TEST(CompareCommandTest, ReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
         driver::DeleteFileAt(json);
         driver::DeleteFileAt(html);
         std::string out, errors;
-        cli::ConsoleOutput console;
-        console.print = [&out](const std::string& text) {
-            out += text;
-        };
-        console.printError = [&errors](const std::string& text) {
-            errors += text;
-        };
+        const cli::ConsoleOutput console{[&out](const std::string& text) { out += text; },
+                                         [&errors](const std::string& text) {
+                                             errors += text;
+                                         }};
         cli::CompareOptions options;
         options.basePath = c.base;
         options.newPath = c.newer;
