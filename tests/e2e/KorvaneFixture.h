@@ -76,8 +76,6 @@ std::string SavedD3d8Path();
 bool RestoreSystemD3d8(std::string* error);
 
 constexpr char kFatalCaption[] = "Korvane Fatal Error";
-constexpr char kWarningCaption[] = "Korvane Warning";
-constexpr char kErrorCaption[] = "Korvane Error";
 constexpr char kFatalText[] = "Fatal Error: cannot find the UT2003 demo registry key. Make sure that UT2003 "
                               "demo is installed in your system. The application will now exit";
 
