@@ -1,105 +1,63 @@
-// korvane-cli given bad input where the file system matters: one file by other
-// names, paths that cannot be written, a folder without the renderer ini files,
-// reports --resume cannot go on with. Each case ends with its status and
-// message before any game starts, and every file it names keeps its bytes. And
-// log lines that are no result: too long to read, an infinite value, a formula.
-#include <algorithm>
-
+// korvane-cli called in ways that end before any game starts, with its status and
+// message: help, version, no demo, one file by other names, paths that cannot be
+// written, a folder without the renderer ini files, reports --resume cannot go on
+// with (tests/data/e2e/cli-ends-before-a-game.txt); every file it names keeps its
+// bytes. And --resume of a complete report or another machine's, and merge.
 #include "KorvaneFixture.h"
+#include "SourceTree.h"
 
 namespace e2e {
 namespace {
 
-class CliBadInput : public KorvaneTest {
-protected:
-    std::string Path(const std::string& name) const { return JoinPath(KorvaneFolder(), name); }
-};
+class CliBadInput : public KorvaneTest {};
 
-struct BadInputCase {
-    const char* name;
-    // The files made first, in korvane-cli's folder: name and text.
-    std::vector<std::pair<std::string, std::string>> files;
-    std::string arguments;
+struct EndCase {
+    std::string name, setup, arguments, start; // the start of its errors (of its output for status 0)
     DWORD status;
-    std::string message; // the start of what it prints on standard error (standard output for status 0)
-    std::vector<const char*> unchanged; // files that must keep their bytes
-    bool withIniFiles = true;
+    std::vector<std::pair<std::string, std::string>> files; // made first in its folder: name and text
 };
 
-constexpr char kReport[] = "{\"format\": \"korvane-cli report\"}";
-constexpr char kComparison[] = "{\"format\": \"korvane-cli comparison\", \"formatVersion\": 1}";
+std::vector<EndCase> EndCases() {
+    std::vector<EndCase> cases;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("e2e/cli-ends-before-a-game.txt")) {
+        cases.push_back({row.at(0),
+                         row.at(1),
+                         row.at(3),
+                         Unescaped(row.at(5)),
+                         static_cast<DWORD>(std::stoul(row.at(4))),
+                         {}});
+        for (const std::string& file : Split(row.at(2), " | ")) {
+            cases.back().files.emplace_back(file.substr(0, file.find('=')), file.substr(file.find('=') + 1));
+        }
+    }
+    return cases;
+}
 
-// clang-format off
-const BadInputCase kBadInputCases[] = {
-    {"CompareJsonIsTheBaseByAnotherName", {{"base.json", kReport}, {"new.json", kReport}},
-     "compare base.json new.json --json .\\base.json", 2,
-     "korvane-cli: --json \".\\base.json\" names a report being compared\n", {"base.json", "new.json"}},
-    {"CompareJsonIsTheBaseInCapitals", {{"base.json", kReport}, {"new.json", kReport}},
-     "compare base.json new.json --json BASE.JSON", 2,
-     "korvane-cli: --json \"BASE.JSON\" names a report being compared\n", {"base.json", "new.json"}},
-    {"CompareHtmlIsTheNewReport", {{"base.json", kReport}, {"new.json", kReport}},
-     "compare base.json new.json --html .\\new.json", 2,
-     "korvane-cli: --html \".\\new.json\" names a report being compared\n", {"base.json", "new.json"}},
-    {"RunJsonAndCsvOneFile", {{"a", "kept"}}, "--scenes flyby1 --json a --csv A", 2,
-     "korvane-cli: --json and --csv name the same file\n", {"a"}},
-    {"RunCsvOnAMissingDrive", {{"keep.json", "kept"}}, "--scenes flyby1 --json keep.json --csv Q:\\nope\\x.csv", 2,
-     "korvane-cli: --csv cannot write \"", {"keep.json"}},
-    {"RunHtmlIsAFolder", {{"keep.json", "kept"}}, "--scenes flyby1 --json keep.json --html .", 2,
-     "korvane-cli: --html cannot write \"", {"keep.json"}},
-    {"StartedOutsideKorvanesFolder", {{"keep.json", "kept"}}, "--scenes flyby1 --json keep.json", 2,
-     "korvane-cli: the game would be handed the renderer settings MaxDetailD3D.ini of the current folder, ",
-     {"keep.json"}, false},
-    {"ResumeAComparison", {{"c.json", kComparison}}, "--resume c.json", 2,
-     "korvane-cli: \"c.json\" cannot be resumed: it is no korvane-cli report (its \"format\" is not \"korvane-cli "
-     "report\")\n", {"c.json"}},
-    {"ResumeABrokenReport", {{"r.json", "{\"format\": \"korvane-cli report\", "}}, "--resume r.json", 2,
-     "korvane-cli: \"r.json\" cannot be resumed: it is not JSON\n", {"r.json"}},
-    {"ResumeNoReport", {}, "--resume r.json", 2,
-     "korvane-cli: \"r.json\" cannot be resumed: no such file, or it cannot be read\n", {}},
-    {"ResumeWithARunOption", {}, "--resume r.json --runs 2", 2,
-     "korvane-cli: --resume takes every option from its report: --runs cannot be given beside it\n", {}},
-    {"MergeAComparison", {{"a.json", kReport}, {"c.json", kComparison}}, "merge a.json c.json", 2,
-     "korvane-cli: \"a.json\" cannot be merged: it does not hold what a report holds: it has no member ", {"a.json", "c.json"}},
-    {"MergeHtmlIsAReportInCapitals", {{"a.json", kReport}, {"b.json", kReport}}, "merge a.json b.json --html .\\A.JSON",
-     2, "korvane-cli: --html \".\\A.JSON\" names a report being merged\n", {"a.json", "b.json"}},
-};
-// clang-format on
+class CliEnd : public CliBadInput, public ::testing::WithParamInterface<EndCase> {};
 
-class CliBadInputTable : public CliBadInput, public ::testing::WithParamInterface<BadInputCase> {};
-
-TEST_P(CliBadInputTable, EndsWithItsStatusAndMessageBeforeAnyGameStartsAndChangesNoFile) {
-    const BadInputCase& test = GetParam();
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
+TEST_P(CliEnd, WithItsStatusAndMessageBeforeAnyGameStartsChangingNoFile) {
+    const EndCase& test = GetParam();
+    if (test.setup == "no demo key") {
+        ASSERT_TRUE(demo_key::Delete());
+    } else {
+        ASSERT_NO_FATAL_FAILURE(InstallDemo());
+    }
     ASSERT_TRUE(MakeFolders(KorvaneFolder()));
     for (const auto& [name, text] : test.files) {
         ASSERT_TRUE(WriteTextFile(Path(name), text)) << name;
     }
-    ASSERT_NO_FATAL_FAILURE(StartCli(test.arguments, false, test.withIniFiles));
+    ASSERT_NO_FATAL_FAILURE(StartCli(test.arguments, false, test.setup != "no ini files"));
     const CliResult result = FinishCli(30000);
     EXPECT_EQ(result.exitStatus, std::optional<DWORD>(test.status)) << result;
-    EXPECT_EQ(result.errors.substr(0, test.message.size()), test.message) << result;
+    const std::string& printed = test.status == 0 ? result.output : result.errors;
+    EXPECT_EQ(printed.substr(0, test.start.size()), test.start) << result;
+    EXPECT_EQ(test.status == 0 ? result.errors : result.output, "") << result;
     EXPECT_TRUE(GameStarts().empty()) << "a game was started";
-    for (const char* name : test.unchanged) {
-        const auto made = std::find_if(test.files.begin(), test.files.end(),
-                                       [&](const auto& file) { return file.first == name; });
-        ASSERT_NE(made, test.files.end());
-        EXPECT_EQ(ReadTextFile(Path(name)), std::optional<std::string>(made->second)) << name << " changed";
+    for (const auto& [name, text] : test.files) {
+        EXPECT_EQ(ReadTextFile(Path(name)), std::optional<std::string>(text)) << name << " changed";
     }
-    EXPECT_FALSE(FileExists(Path("x.csv")));
 }
-INSTANTIATE_TEST_SUITE_P(Cli, CliBadInputTable, ::testing::ValuesIn(kBadInputCases), CaseName());
-
-// A read-only report is refused and keeps its bytes.
-TEST_F(CliBadInput, AReadOnlyReportIsRefusedAndKept) {
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    ASSERT_TRUE(MakeFolders(KorvaneFolder()) && WriteTextFile(Path("ro.json"), "kept"));
-    ASSERT_TRUE(::SetFileAttributesA(Path("ro.json").c_str(), FILE_ATTRIBUTE_READONLY));
-    const CliResult result = RunCli("--scenes flyby1 --json ro.json", 0);
-    ::SetFileAttributesA(Path("ro.json").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(result.exitStatus, std::optional<DWORD>(2)) << result;
-    EXPECT_TRUE(Contains(result.errors, "ro.json\": it is read-only\n")) << result;
-    EXPECT_EQ(ReadTextFile(Path("ro.json")), std::optional<std::string>("kept"));
-}
+INSTANTIATE_TEST_SUITE_P(Cli, CliEnd, ::testing::ValuesIn(EndCases()), CaseName());
 
 // --resume of a report that is complete runs nothing; of a report from another
 // machine, it names what differs.
@@ -108,7 +66,7 @@ TEST_F(CliBadInput, ResumeOfACompleteReportOrAnotherMachinesRunsNothing) {
     ASSERT_TRUE(WriteStandInSettings(Demo(), "[all]\r\nfps=50\r\n"));
     CliResult result = RunCli("--scenes flyby1 --runs 1 --quiet --json done.json", 1);
     ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
-    const std::string done = ReadTextFile(Path("done.json")).value_or("");
+    const std::string done = Read("done.json");
     ASSERT_TRUE(Contains(done, "\"complete\": true")) << done;
 
     result = RunCli("--resume done.json", 0);
@@ -134,33 +92,6 @@ TEST_F(CliBadInput, ResumeOfACompleteReportOrAnotherMachinesRunsNothing) {
     EXPECT_EQ(ReadTextFile(Path("elsewhere.json")), std::optional<std::string>(elsewhere));
 }
 
-// Lines that give no result: one just over the bound cannot be read, an infinite
-// value is no number, a formula is one too; the run goes on, and the CSV file
-// keeps a spreadsheet from running the formula.
-TEST_F(CliBadInput, LogLinesTooLongInfiniteOrAFormulaGiveNoResultAndTheRunGoesOn) {
-    ASSERT_NO_FATAL_FAILURE(InstallDemo());
-    ASSERT_TRUE(WriteStandInSettings(
-        Demo(), "[start 1]\r\nlinebytes=65537\r\n[start 2]\r\nline=a / b / c fps -- Score = 1e999\r\n"
-                "[start 3]\r\nline==cmd|' /C calc'!A0\r\n[start 4]\r\nfps=50\r\n"));
-    const CliResult result =
-        RunCli("--scenes flyby1,flyby2,flyby3,botmatch1 --runs 1 --json r.json --csv r.csv", 4);
-    ASSERT_EQ(result.exitStatus, std::optional<DWORD>(3)) << result;
-    EXPECT_EQ(GameStarts().size(), 4u);
-    EXPECT_TRUE(Contains(result.output, "the log could not be read") &&
-                Contains(result.output, "    Its last line is longer than 65536 bytes.\n") &&
-                Contains(result.output, "50.00 fps"))
-        << result;
-    const std::string json = ReadTextFile(Path("r.json")).value_or("");
-    for (const char* status : {"log-unreadable", "no-number", "ok"}) {
-        EXPECT_TRUE(Contains(json, std::string("\"status\": \"") + status + "\"")) << status;
-    }
-    EXPECT_FALSE(Contains(json, "\"fps\": null,\n          \"lastLine\": \"a /"))
-        << "an infinity as a frame rate";
-    const std::string csv = ReadTextFile(Path("r.csv")).value_or("");
-    EXPECT_TRUE(Contains(csv, ",no-number,") && Contains(csv, ",\"'=cmd|' /C calc'!A0\",")) << csv;
-    EXPECT_FALSE(Contains(csv, ",=cmd")) << csv;
-}
-
 // Reports korvane-cli wrote against the stand-in, merged: one per "card", the
 // second 10 % slower; every file merge writes.
 TEST_F(CliBadInput, MergesTheReportsItWrote) {
@@ -182,11 +113,11 @@ TEST_F(CliBadInput, MergesTheReportsItWrote) {
                          "\n  2  slow.json    90.0  1 configuration; from the scenes' frame rates "
                          "where there was no score\n"))
         << result;
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.json")).value_or(""), "\"format\": \"korvane-cli merge\""));
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.md")).value_or(""), "| 2 | slow.json | 90.0 |"));
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.txt")).value_or(""), "[code]\n"));
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.csv")).value_or(""), "\r\nslow.json,d3d,high,1024x768,0,"));
-    EXPECT_TRUE(Contains(ReadTextFile(Path("m.html")).value_or(""), "</html>\n"));
+    EXPECT_TRUE(Contains(Read("m.json"), "\"format\": \"korvane-cli merge\""));
+    EXPECT_TRUE(Contains(Read("m.md"), "| 2 | slow.json | 90.0 |"));
+    EXPECT_TRUE(Contains(Read("m.txt"), "[code]\n"));
+    EXPECT_TRUE(Contains(Read("m.csv"), "\r\nslow.json,d3d,high,1024x768,0,"));
+    EXPECT_TRUE(Contains(Read("m.html"), "</html>\n"));
 }
 
 } // namespace

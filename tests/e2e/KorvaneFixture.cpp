@@ -1,8 +1,9 @@
 // The fixture of the end-to-end tests.
 #include "KorvaneFixture.h"
 
-#include <cctype>
+#include <algorithm>
 #include <ostream>
+#include <regex>
 
 namespace driver {
 
@@ -19,32 +20,6 @@ std::ostream& operator<<(std::ostream& out, const PressOutcome& outcome) {
 } // namespace driver
 
 namespace e2e {
-
-namespace {
-
-// The test's folder name: the capitals and digits of its name, at most six. The
-// game's command line holds the demo's folder and Korvane's folder and fits only
-// 279 characters, so the folders of a test must stay short.
-std::string ShortTestName() {
-    std::string name;
-    for (const char c : std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-        if (name.size() < 6 &&
-            (std::isupper(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)))) {
-            name.push_back(c);
-        }
-    }
-    return name.empty() ? std::string("T") : name;
-}
-
-// `text` with every CR LF turned into LF.
-std::string WithoutCarriageReturns(std::string text) {
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-        text.erase(at, 1);
-    }
-    return text;
-}
-
-} // namespace
 
 std::string SavedDemoKeyPath() {
     return JoinPath(kTestRoot, "demo-key.saved");
@@ -79,6 +54,22 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+std::string Unescaped(std::string field) {
+    field = std::regex_replace(std::regex_replace(field, std::regex(R"(\\r\\n)"), "\r\n"),
+                               std::regex(R"(\\n)"), "\n");
+    return field == "-" ? "" : field;
+}
+
+std::vector<std::string> Split(const std::string& field, const std::string& separator) {
+    std::vector<std::string> parts;
+    for (std::size_t at = 0; field != "-" && at <= field.size(); at += separator.size()) {
+        const std::size_t end = std::min(field.find(separator, at), field.size());
+        parts.push_back(field.substr(at, end - at));
+        at = end;
+    }
+    return parts;
+}
+
 std::ostream& operator<<(std::ostream& out, const CliResult& result) {
     return out << "exit " << (result.exitStatus ? std::to_string(*result.exitStatus) : "(still running)")
                << " after " << result.elapsedMs << " ms\n--- output:\n"
@@ -91,7 +82,10 @@ void KorvaneTest::SetUp() {
     ASSERT_TRUE(registry_->IsUsable()) << registry_->Problem();
     ASSERT_TRUE(MakeFolders(kTestRoot) && SaveDemoKeyState(*registry_, SavedDemoKeyPath()))
         << "cannot save the demo key's state in " << SavedDemoKeyPath();
-    root_ = JoinPath(kTestRoot, ShortTestName());
+    // A number for a name: the game's command line holds the demo's folder and
+    // Korvane's folder and fits only 279 characters, so a test's folders stay short.
+    static int tests = 0;
+    root_ = JoinPath(kTestRoot, std::to_string(++tests));
     ASSERT_TRUE(DeleteTree(root_) && MakeFolders(root_)) << "cannot make " << root_;
 }
 
@@ -104,6 +98,7 @@ void KorvaneTest::TearDown() {
         EXPECT_TRUE(DeleteTree(root_)) << "cannot delete " << root_;
     }
     std::string error;
+    EXPECT_TRUE(RestoreSystemD3d8(&error)) << error;
     if (registry_) {
         EXPECT_TRUE(registry_->Restore(&error)) << "the demo key was not restored: " << error;
         DeleteFileAt(SavedDemoKeyPath());
@@ -214,7 +209,8 @@ void KorvaneTest::CopyIniFiles(const std::string& folder) {
     }
 }
 
-void KorvaneTest::StartCli(const std::string& arguments, bool inJob, bool withIniFiles) {
+void KorvaneTest::StartCli(const std::string& arguments, bool inJob, bool withIniFiles,
+                           const std::string& executable) {
     ASSERT_TRUE(MakeFolders(KorvaneFolder()) &&
                 CopyFileTo(Programs().cpuDefinitions, JoinPath(KorvaneFolder(), "cpudef.dat")));
     if (withIniFiles) {
@@ -225,7 +221,8 @@ void KorvaneTest::StartCli(const std::string& arguments, bool inJob, bool withIn
     options.inJob = inJob;
     std::string error;
     cliStarted_ = NowMs();
-    cli_ = Process::Start(Programs().cli, arguments, KorvaneFolder(), &error, options);
+    cli_ = Process::Start(executable.empty() ? Programs().cli : executable, arguments, KorvaneFolder(),
+                          &error, options);
     ASSERT_TRUE(cli_) << error;
 }
 
@@ -235,8 +232,8 @@ CliResult KorvaneTest::FinishCli(DWORD timeoutMs) {
     result.elapsedMs = NowMs() - cliStarted_;
     cli_.Kill();
     // korvane-cli writes in text mode: CR LF line ends, as a console program does.
-    result.output = WithoutCarriageReturns(cli_.Output());
-    result.errors = WithoutCarriageReturns(cli_.Errors());
+    result.output = std::regex_replace(cli_.Output(), std::regex("\r\n"), "\n");
+    result.errors = std::regex_replace(cli_.Errors(), std::regex("\r\n"), "\n");
     return result;
 }
 

@@ -71,13 +71,11 @@ std::string SavedDemoKeyPath();
 // another there (the folder a 32-bit program sees: Wine's syswow64).
 std::string SystemD3d8Path();
 std::string SavedD3d8Path();
-// Puts back the system folder's d3d8.dll that a test replaced (and a crash kept
-// from putting back itself); false, with the reason, when it cannot.
+// Puts back the system folder's d3d8.dll that a test replaced (after each test,
+// and at the start after a crash); false, with the reason, when it cannot.
 bool RestoreSystemD3d8(std::string* error);
 
 constexpr char kFatalCaption[] = "Korvane Fatal Error";
-constexpr char kWarningCaption[] = "Korvane Warning";
-constexpr char kErrorCaption[] = "Korvane Error";
 constexpr char kFatalText[] = "Fatal Error: cannot find the UT2003 demo registry key. Make sure that UT2003 "
                               "demo is installed in your system. The application will now exit";
 
@@ -110,6 +108,10 @@ struct CaseName {
 };
 
 bool Contains(const std::string& text, const std::string& part);
+// For the tables of tests/data/e2e: a field with its \r\n and \n as line ends ("-":
+// nothing), and a field cut at each `separator` ("-": no part).
+std::string Unescaped(std::string field);
+std::vector<std::string> Split(const std::string& field, const std::string& separator);
 
 class KorvaneTest : public ::testing::Test {
 protected:
@@ -120,6 +122,9 @@ protected:
     const std::string& Root() const { return root_; }
     std::string KorvaneFolder() const { return JoinPath(root_, "k"); }
     std::string GameFolder() const { return JoinPath(root_, "g"); }
+    // A file in KorvaneFolder(), and its text ("" when it cannot be read).
+    std::string Path(const std::string& name) const { return JoinPath(KorvaneFolder(), name); }
+    std::string Read(const std::string& name) const { return ReadTextFile(Path(name)).value_or(""); }
 
     // A stand-in installation in `folder` (GameFolder() when empty), with the
     // stand-in game unless `withGame` is false, registered as the demo's folder.
@@ -164,11 +169,12 @@ protected:
     // Presses "Benchmark Details..." and reads the list once the details window shows.
     DetailsRows OpenDetails();
 
-    // Starts korvane-cli in KorvaneFolder() with `arguments` (`inJob`: inside a job
-    // of the driver's, as under a launcher that uses jobs).
-    // korvane-cli's folder gets cpudef.dat and, unless `withIniFiles` is false,
-    // the release's four renderer ini files, as Korvane's folder holds them.
-    void StartCli(const std::string& arguments, bool inJob = false, bool withIniFiles = true);
+    // Starts korvane-cli (or `executable`) in KorvaneFolder() with `arguments` (`inJob`:
+    // inside a job of the driver's, as under a launcher that uses jobs). korvane-cli's
+    // folder gets cpudef.dat and, unless `withIniFiles` is false, the release's four
+    // renderer ini files, as Korvane's folder holds them.
+    void StartCli(const std::string& arguments, bool inJob = false, bool withIniFiles = true,
+                  const std::string& executable = std::string());
     // The release's four renderer ini files into `folder`.
     void CopyIniFiles(const std::string& folder);
     // Waits at most `timeoutMs` for korvane-cli's end.

@@ -117,7 +117,6 @@ const OptionControl kOptions[] = {
 TEST_F(Window, MainWindowOpensWithItsTextsAndDefaultsAndAClickChangesOnlyItsGroup) {
     ASSERT_NO_FATAL_FAILURE(InstallDemo());
     ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
-    EXPECT_EQ(WindowText(Main()), std::optional<std::string>(kMainCaption));
     EXPECT_EQ(FocusedControlId(Main()), std::optional<int>(IDCANCEL)) << "the focus is not on \"Exit\"";
     for (const auto& [id, text] : std::map<int, std::string>{
              {IDCANCEL, "Exit"}, {IDC_MAIN_BENCHMARK, "BENCHMARK NOW!"}, {IDC_MAIN_CREDITS, "Credits..."}}) {

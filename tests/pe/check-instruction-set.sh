@@ -7,8 +7,8 @@
 # function of each instruction; each must hold the code of the release folder's
 # program of the same name, and every program of the release folder must be given.
 # With --self-test the programs must pass, and then PLANTED (a test program with one
-# SSE2 instruction) and the disassembly spoilt one way per rule must each fail,
-# naming the rule.
+# SSE2 instruction) and the disassembly spoilt one way per rule (planted-instructions.tsv)
+# must each fail, naming the rule.
 # Usage: check-instruction-set.sh [--self-test PLANTED] RELEASE_FOLDER PROGRAM...
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -132,51 +132,17 @@ check_release "$folder" "$@"
 status=$?
 [ -n "$planted" ] || exit $status
 
-# caught TEXT COMMAND...: COMMAND must fail and say TEXT.
-caught() {
-    local text=$1 output && shift
-    if output=$("$@" 2>&1); then
-        echo "FAIL: a planted fault passes: $text" && status=1
-    elif grep -qF -- "$text" <<<"$output"; then
-        echo "ok:   planted and caught: $text"
-    else
-        echo "FAIL: a planted fault is not named '$text':" && sed 's/^/    /' <<<"$output" && status=1
-    fi
-}
+# shellcheck source=caught.sh
+. "$here/caught.sh"
 caught "$(basename "$planted"): paddq (SSE2) in _korvane_planted_sse2, 1 time from 0x" check_program "$planted"
 
 # The first program's disassembly with one function more, holding LINES.
 first=$1
 disassemble "$first" >"$work/own"
 with() { { cat "$work/own"; printf '00f00000 <%s>:\n' "${2:-_planted}"; printf '  f00000:\t%s\n' "$1"; } | judge planted; }
-while IFS="|" read -r instruction why; do
-    caught "planted: $why" with "$instruction"
-done <<'PLANTED'
-movd   mm0,eax|movd (an MMX register) in _planted
-emms|emms (MMX) in _planted
-fxsave [eax]|fxsave (Pentium II) in _planted
-ldmxcsr DWORD PTR [eax]|ldmxcsr (SSE) in _planted
-movaps xmm0,xmm1|movaps (SSE) in _planted
-cvtsi2sd xmm0,eax|cvtsi2sd (SSE2) in _planted
-addpd  xmm0,xmm1|addpd (an SSE register) in _planted
-fisttp DWORD PTR [eax]|fisttp (SSE3) in _planted
-pfadd  mm0,mm1|pfadd (3DNow!) in _planted
-femms|femms (3DNow!) in _planted
-popcnt ebx,eax|popcnt (later scalar) in _planted
-movbe  ebx,DWORD PTR [eax]|movbe (later scalar) in _planted
-rdrand eax|rdrand (later scalar) in _planted
-tzcnt  ebx,eax|tzcnt (later scalar) in _planted
-nop    DWORD PTR [eax+0x0]|nop r/m (multi-byte NOP) in _planted
-cs nop WORD PTR [eax+eax*1+0x0]|nop r/m (multi-byte NOP) in _planted
-lock movnti DWORD PTR [ebx],eax|movnti (SSE2) in _planted
-(bad)|(bad) (not in instruction-sets.tsv) in _planted
-frobnicate eax|frobnicate (not in instruction-sets.tsv) in _planted
-PLANTED
-# An instruction allowed in one function is refused in another; data is data only
-# under its own label.
-caught "planted: rdrand (later scalar) in _fesetround" with "rdrand eax" _fesetround
-caught "planted: ldmxcsr (SSE) in _fesetround_twin" with "ldmxcsr DWORD PTR [eax]" _fesetround_twin
-caught "planted: (bad) (not in instruction-sets.tsv) in .gcc_except_table_twin" with "(bad)" .gcc_except_table_twin
+while IFS=$'\t' read -r instruction why function; do
+    [[ $instruction == '#'* ]] || caught "planted: $why" with "$instruction" "$function"
+done <"$here/planted-instructions.tsv" || status=1
 caught "planted: no instructions read" judge planted </dev/null
 
 # The release and the programs given must match, and every exception row be needed.

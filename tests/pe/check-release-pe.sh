@@ -3,8 +3,8 @@
 # hardening (docs/security.md), the manifest, and on i686 the header's system version
 # 4.0 and every import against the systems it must load on (docs/release.md has the
 # rules and the tables they use). With --self-test the folder must pass, and then
-# copies of its korvane.exe (and of its import list) spoilt one way per rule must
-# each fail, naming the rule.
+# copies of its korvane.exe (and of its import list, planted-imports.tsv) spoilt one way
+# per rule must each fail, naming the rule.
 # Usage: check-release-pe.sh [--self-test] RELEASE_FOLDER i686|x86_64
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -139,17 +139,8 @@ for program in "${programs[@]}"; do check_program "$program" || status=1; done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# caught TEXT COMMAND...: COMMAND must fail and say TEXT.
-caught() {
-    local text=$1 output && shift
-    if output=$("$@" 2>&1); then
-        echo "FAIL: a planted fault passes: $text" && status=1
-    elif grep -qF -- "$text" <<<"$output"; then
-        echo "ok:   planted and caught: $text"
-    else
-        echo "FAIL: a planted fault is not named '$text':" && sed 's/^/    /' <<<"$output" && status=1
-    fi
-}
+# shellcheck source=caught.sh
+. "$here/caught.sh"
 # spoilt PERL: checks a copy of korvane.exe changed by PERL, in which $p is the offset
 # of the PE signature and poke(OFFSET, AND, OR) changes the byte at $p + OFFSET.
 spoilt() {
@@ -196,14 +187,7 @@ caught "korvane.exe imports kernel32.dll!CreateFileW: a Unicode function" spoilt
 caught "korvane.exe: no imports read" judge_imports korvane.exe </dev/null
 own=$(imports < <("$objdump" -p "$folder/korvane.exe"))
 with() { printf '%s\n%s\n' "$own" "$1" | judge_imports korvane.exe; }
-while IFS='|' read -r planted why; do
-    caught "korvane.exe imports $planted: $why" with "$planted"
-done <<'PLANTED'
-comctl32.dll!#17|imported by ordinal
-ws2_32.dll!connect|a DLL the check does not know
-user32.dll!GetLayeredWindowAttributes|not in the table
-msvcrt.dll!_fstat64|Windows 98 lacks it
-kernel32.dll!CreateSocketHandle|Windows 2000 lacks it
-kernel32.dll!TryEnterCriticalSection|exported but not working
-PLANTED
+while IFS=$'\t' read -r planted why; do
+    [[ $planted == '#'* ]] || caught "korvane.exe imports $planted: $why" with "$planted"
+done <"$here/planted-imports.tsv" || status=1
 exit $status

@@ -3,9 +3,8 @@
 // the call, each put in place through its flushed pending file. Prints the
 // milliseconds of each rewrite and their median and largest.
 // Usage: korvane-rewrite-cost FOLDER [REWRITES]
-#include <windows.h>
-
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,17 +16,6 @@
 #include "cli/output/Json.h"
 #include "cli/run/Encoding.h"
 #include "cli/run/Files.h"
-
-namespace {
-
-double NowMs() {
-    LARGE_INTEGER frequency{}, now{};
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -53,7 +41,7 @@ int main(int argc, char** argv) {
     std::vector<double> times;
     std::size_t bytes = 0;
     for (int i = 0; i < rewrites; ++i) {
-        const double start = NowMs();
+        const auto start = std::chrono::steady_clock::now();
         const std::string texts[] = {cli::ReportJson(call, cli::AnsiToUtf8), cli::ReportCsv(call),
                                      cli::ReportHtml(call, cli::AnsiToUtf8)};
         const char* names[] = {"r.json", "r.csv", "r.html"};
@@ -66,7 +54,8 @@ int main(int argc, char** argv) {
             }
             bytes += texts[file].size();
         }
-        times.push_back(NowMs() - start);
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         std::printf("rewrite %2d: %6.1f ms\n", i + 1, times.back());
     }
     std::sort(times.begin(), times.end());

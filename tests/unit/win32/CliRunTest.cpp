@@ -53,6 +53,18 @@ TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
     EXPECT_TRUE(cli::SystemJobObjectApi().Present()) << "Wine, like every Windows from 2000 on, has them";
 }
 
+// A folder of its own under the temporary folder, made empty.
+std::string FreshFolder(const char* name) {
+    char temp[MAX_PATH] = {};
+    const std::string folder = std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + name + "\\";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* leftover : {"r.json", "r.json.korvane-new", "ro.json", "held.json"}) {
+        ::SetFileAttributesA((folder + leftover).c_str(), FILE_ATTRIBUTE_NORMAL);
+        driver::DeleteFileAt(folder + leftover);
+    }
+    return folder;
+}
+
 // A report of Flyby 1 at `resolution` with these frame rates, as korvane-cli writes it.
 std::string ReportOf(const char* resolution, const std::vector<double>& fps) {
     cli::CallReport call = samples::MakeCall({0}, 3);
@@ -66,9 +78,7 @@ std::string ReportOf(const char* resolution, const std::vector<double>& fps) {
 }
 
 TEST(CompareCommandTest, ReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
-    char temp[MAX_PATH] = {};
-    const std::string folder = std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + "korvane-compare-test\\";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string folder = FreshFolder("korvane-compare-test");
     const auto file = [&folder](const char* name, const std::string& text) {
         driver::WriteTextFile(folder + name, text);
         return folder + name;
@@ -106,13 +116,10 @@ TEST(CompareCommandTest, ReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
         driver::DeleteFileAt(json);
         driver::DeleteFileAt(html);
         std::string out, errors;
-        cli::ConsoleOutput console;
-        console.print = [&out](const std::string& text) {
-            out += text;
-        };
-        console.printError = [&errors](const std::string& text) {
-            errors += text;
-        };
+        const cli::ConsoleOutput console{[&out](const std::string& text) { out += text; },
+                                         [&errors](const std::string& text) {
+                                             errors += text;
+                                         }};
         cli::CompareOptions options;
         options.basePath = c.base;
         options.newPath = c.newer;
@@ -131,18 +138,6 @@ TEST(CompareCommandTest, ReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
         EXPECT_EQ(written.find("\"base\": \"") != std::string::npos, c.json == json) << "the JSON file";
         EXPECT_EQ(page.find("<tr><th>Base</th><td>") != std::string::npos, c.html == html) << "the page";
     }
-}
-
-// A folder of its own under the temporary folder, made empty.
-std::string FreshFolder(const char* name) {
-    char temp[MAX_PATH] = {};
-    const std::string folder = std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + name + "\\";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* leftover : {"r.json", "r.json.korvane-new", "ro.json", "held.json"}) {
-        ::SetFileAttributesA((folder + leftover).c_str(), FILE_ATTRIBUTE_NORMAL);
-        driver::DeleteFileAt(folder + leftover);
-    }
-    return folder;
 }
 
 BOOL WINAPI MoveNotImplemented(LPCSTR, LPCSTR, DWORD) {
