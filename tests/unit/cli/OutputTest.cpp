@@ -1,15 +1,18 @@
 // korvane-cli's outputs, one file per format: the console's progress lines, and
-// for every sample call its header and results, CSV, JSON and page, byte for
-// byte as the files of tests/data/cli/output/reports; the comparison's text,
-// JSON and page likewise; the CSV fields and the texts made UTF-8.
+// every report of tests/data/cli/output/reports read back and written again as
+// header and results, CSV, JSON and page, byte for byte as the files beside it;
+// the merges' files likewise; the CSV fields and the texts made UTF-8.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "ReportSamples.h"
 #include "SourceTree.h"
+#include "cli/compare/ReportReader.h"
 #include "cli/output/BBCode.h"
 #include "cli/output/Csv.h"
 #include "cli/output/Html.h"
@@ -22,7 +25,6 @@ namespace {
 
 using bench::SceneStatus;
 using samples::AddRun;
-using samples::AddSet;
 using samples::MakeCall;
 
 int Count(const std::string& text, const std::string& part) {
@@ -109,70 +111,27 @@ TEST(CsvTest, FieldsQuotedOnlyWhenTheyMustBe) {
     EXPECT_EQ(Count(cli::ReportCsv(call), ",no-number,1.250,0,,,,,,\"'=cmd|' /C calc'!A0\",\"'-x\"\r\n"), 1);
 }
 
-// The calls whose files tests/data/cli/output/reports holds: header and results
-// as the console shows them (.txt), CSV, JSON and HTML. The JSON files are
-// checked against the schema and the pages drawn by a browser after this program.
-std::vector<std::pair<const char*, cli::CallReport>> SampleCalls() {
-    cli::CallReport openGl = MakeCall({4}, 1);
-    openGl.plan.renderers = {bench::Renderer::OpenGL};
-    openGl.plan.details = {bench::Detail::Low};
-    openGl.plan.resolutions = {"640x480"};
-    openGl.configurations[0].configuration = {bench::Renderer::OpenGL, bench::Detail::Low, "640x480"};
-    cli::CallReport composeFailed = MakeCall({}, 3);
-    composeFailed.plan.scenes.fill(true);
-    composeFailed.configurations[0].composeMessage =
-        "The game's command line for the scene \"Flyby 1 - DM-Antalus\" would be 300 characters long";
-    cli::CallReport oneAgain = MakeCall({0, 1, 2, 3, 4, 5}, 1);
-    AddSet(oneAgain.configurations[0], 1, {40, 42, 44, 30, 32, 34});
-    AddRun(oneAgain.configurations[0], 0, 2, SceneStatus::Recorded, 48.0);
-    cli::CallReport full = MakeCall({0, 1, 2, 3, 4, 5}, 2);
-    AddSet(full.configurations[0], 1, {40, 42, 44, 30, 32, 34});
-    AddSet(full.configurations[0], 2, {41, 43, 45, 31, 33, 35});
-    for (int scene = 0; scene < 6; ++scene) { // no set: the window would count "no number" as 0.0
-        AddRun(full.configurations[0], scene, 3, scene == 5 ? SceneStatus::NoNumber : SceneStatus::Recorded,
-               40.0);
-    }
-    for (int scene = 0; scene < 6; ++scene) {
-        AddRun(full.configurations[0], scene, 4, scene == 2 ? SceneStatus::TimedOut : SceneStatus::Recorded,
-               40.0);
-    }
-    cli::CallReport failures = MakeCall({2, 5}, 1);
-    failures.plan.renderers = {bench::Renderer::OpenGL};
-    failures.configurations[0].configuration.renderer = bench::Renderer::OpenGL;
-    cli::ConfigurationReport& failing = failures.configurations[0];
-    AddRun(failing, 2, 1, SceneStatus::TimedOut);
-    AddRun(failing, 5, 1, SceneStatus::NoNumber);
-    AddRun(failing, 2, 2, SceneStatus::Recorded, 41.5, 6284);
-    AddRun(failing, 5, 2, SceneStatus::Stopped);
-    failing.stopped = true;
-    failures.machine.osName = "Windows \xFC"; // a byte of the ANSI code page
-    failures.complete = false;
-    cli::CallReport seeds = MakeCall({3}, 2);
-    AddRun(seeds.configurations[0], 3, 1, SceneStatus::Recorded, 50.0, 1);
-    AddRun(seeds.configurations[0], 3, 2, SceneStatus::Recorded, 50.0, 2);
-    AddRun(seeds.configurations[0], 3, 3, SceneStatus::Stopped);
-    seeds.configurations[0].stopped = true;
-    seeds.complete = false;
-    cli::CallReport stoppedSweep = samples::Sweep();
-    stoppedSweep.configurations[1].stopped = true;
-    stoppedSweep.complete = false;
-    // Killed in its first configuration, with a CSV file and a page beside the report.
-    cli::CallReport interrupted = samples::Sweep();
-    interrupted.configurations.pop_back();
-    interrupted.plan.runs = 2;
-    interrupted.complete = false;
-    interrupted.files = {"C:\\K\\r.json", "C:\\K\\r.csv", "C:\\K\\r.html"};
-    return {{"opengl-no-run-yet", openGl},          {"lines-not-composed", composeFailed},
-            {"one-scene-again", oneAgain},          {"two-complete-sets", full},
-            {"failures-and-a-stop", failures},      {"seeds-differ-stopped", seeds},
-            {"resolution-sweep", samples::Sweep()}, {"sweep-stopped", stoppedSweep},
-            {"sweep-interrupted", interrupted}};
-}
-
+// Every report of tests/data/cli/output/reports read back through the program's
+// own reader, and from it its header and results as the console shows them
+// (.txt), CSV, JSON (the file read) and page, as the files beside it. The JSON
+// files are checked against the schema and the pages drawn by a browser after
+// this program.
 TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
-    const auto samples = SampleCalls();
-    for (const auto& [name, call] : samples) {
-        const std::string file = std::string("cli/output/reports/") + name;
+    std::map<std::string, cli::CallReport> calls;
+    for (const auto& item :
+         std::filesystem::directory_iterator(sourcetree::SourcePath("tests/data/cli/output/reports"))) {
+        if (item.path().extension() == ".json") {
+            std::string problem;
+            const auto read =
+                cli::ReadReport(sourcetree::ReadBytes(item.path().string()).value_or(""), problem);
+            EXPECT_TRUE(read) << item.path() << ": " << problem;
+            calls[item.path().stem().string()] = read ? read->call : cli::CallReport();
+        }
+    }
+    EXPECT_EQ(calls.size(), 9u);
+    calls["failures-and-a-stop"].machine.osName = "Windows \xFC"; // a byte of the ANSI code page
+    for (const auto& [name, call] : calls) {
+        const std::string file = "cli/output/reports/" + name;
         sourcetree::ExpectFile(file + ".txt", cli::HeaderText(call) + cli::ResultsText(call));
         sourcetree::ExpectFile(file + ".csv", cli::ReportCsv(call));
         sourcetree::ExpectFile(file + ".json", cli::ReportJson(call));
@@ -181,8 +140,8 @@ TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
         sourcetree::ExpectFile(file + ".html", page);
         ExpectSelfContained(page, name);
     }
-    const std::string converted =
-        cli::ReportJson(samples.at(4).second, [](const std::string& text) { return "<" + text + ">"; });
+    const std::string converted = cli::ReportJson(calls["failures-and-a-stop"],
+                                                  [](const std::string& text) { return "<" + text + ">"; });
     EXPECT_EQ(Count(converted, "\"osName\": \"<Windows \xC3\xBC>\""), 1) << "the system's conversion is used";
 }
 

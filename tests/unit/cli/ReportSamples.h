@@ -75,29 +75,6 @@ inline void AddRun(cli::ConfigurationReport& report, int scene, int round, bench
     report.runs.push_back(run);
 }
 
-inline void AddSet(cli::ConfigurationReport& report, int round, const std::vector<double>& fps) {
-    for (int scene = 0; scene < bench::kSceneCount; ++scene) {
-        AddRun(report, scene, round, bench::SceneStatus::Recorded, fps[static_cast<std::size_t>(scene)]);
-    }
-}
-
-// A resolution sweep of two configurations: 640x480, then 800x600.
-inline cli::CallReport Sweep() {
-    cli::CallReport call = MakeCall({0, 3}, 1);
-    call.plan.resolutions = {"640x480", "800x600"};
-    call.machine.videoCard = "RADEON <9700> & \"Pro\"";
-    call.configurations.push_back(call.configurations.front());
-    cli::ConfigurationReport& low = call.configurations[0];
-    cli::ConfigurationReport& high = call.configurations[1];
-    low.configuration.resolution = "640x480";
-    high.configuration.resolution = "800x600";
-    AddRun(low, 0, 1, bench::SceneStatus::Recorded, 120.0, 6284);
-    AddRun(low, 3, 1, bench::SceneStatus::Recorded, 60.0, 6284);
-    AddRun(high, 0, 1, bench::SceneStatus::Recorded, 100.0, 6284);
-    AddRun(high, 3, 1, bench::SceneStatus::TimedOut);
-    return call;
-}
-
 // A whole call of every scene, `runs` runs each, at each resolution: frame
 // rates of `speed` times a scene's own, a little apart from run to run.
 inline cli::CallReport FullCall(double speed, int runs,
