@@ -114,4 +114,20 @@ inline std::vector<std::vector<std::string>> ReadTable(const std::string& name) 
     return rows;
 }
 
+// A table's `field` with the escapes \n, \r, \t, \\ and \xHH made the bytes they
+// stand for (only in the tables whose first lines say so).
+inline std::string Unescaped(const std::string& field) {
+    std::string text;
+    for (std::size_t at = 0; at < field.size(); ++at) {
+        const char c = field[at] == '\\' && at + 1 < field.size() ? field[++at] : '\0';
+        if (c == 'x') {
+            text += static_cast<char>(std::stoi(field.substr(at + 1, 2), nullptr, 16));
+            at += 2;
+        } else {
+            text += c == '\0' ? field[at] : c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+        }
+    }
+    return text;
+}
+
 } // namespace sourcetree
