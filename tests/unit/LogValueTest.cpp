@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "SourceTree.h"
 #include "bench/LogValue.h"
@@ -16,18 +17,11 @@
 
 namespace {
 
+// tests/data/log-last-lines.txt, then lines at and past the bound.
 TEST(LogValueTest, LastLineOfTheLog) {
-    const std::pair<std::string, std::string> cases[] = {
-        // clang-format off
-        {"", ""}, {"Score = 41.766209", "Score = 41.766209"}, {"a = 1\r\nb = 2\r\n", "b = 2"},
-        {"x = 17.5\n\n", ""}, {"x = 17.5\n   \n", "   "}, {"a = 1\rb = 2\rc = 3\r", "c = 3"},
-        {"a = 1\rb = 2", "b = 2"}, {"a = 1\r\r", ""}, {"old = 1\r\nnew = 2\rnewer = 3\r\n", "newer = 3"},
-        {"x = 4\r\r\n", "x = 4"},
-        // clang-format on
-    };
-    for (const auto& [text, last] : cases) {
-        framework::TextLineSource lines(text);
-        EXPECT_EQ(bench::ReadLastLine(lines), last) << text;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("log-last-lines.txt")) {
+        framework::TextLineSource lines(sourcetree::Unescaped(row[0]));
+        EXPECT_EQ(bench::ReadLastLine(lines), sourcetree::Unescaped(row.size() > 1 ? row[1] : "")) << row[0];
     }
     // A last line at the bound is read (CR LF or not); a longer one makes the log
     // unreadable, however long it is; a long line before the last one is read past.
@@ -60,21 +54,10 @@ TEST(LogValueTest, LastLineOfTheLog) {
     }
 }
 
+// tests/data/log-values.txt, and the text the value is read from.
 TEST(LogValueTest, ValueAfterTheFirstEquals) {
-    const std::pair<std::string, double> cases[] = {
-        // clang-format off
-        {"average = 41.762527 (x)", 41.762527}, {"x=" + std::string(10, ' ') + "7", 7.0},
-        {"x=" + std::string(11, ' ') + "7", 0.0}, {"x=" + std::string(9, ' ') + "75", 75.0},
-        {"x=" + std::string(10, ' ') + "75", 7.0}, {"=123.4567890123", 123.456789},
-        {"frame rate = 41.762527", 41.762527}, {"17.5 fps", 17.5}, {"fps 17.5", 0.0},
-        {"12345678901234", 1234567890.0}, {"", 0.0}, {"Score =", 0.0}, {"a = 12.5 b = 99.0", 12.5},
-        {"a =b = 99.0", 0.0},
-        {"21.542334 / 41.762527 / 95.221848 fps -- Score = 41.766209        rand[6284]", 41.766209},
-        {std::string(300, 'x') + "= 55.5", 55.5}, {"x=1.23456789e5", 1.23456789}, {"Score = 1e999", 0.0}, {"Score = -1e999", 0.0},
-        // clang-format on
-    };
-    for (const auto& [line, fps] : cases) {
-        EXPECT_EQ(bench::ExtractSceneFps(line), fps) << line;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("log-values.txt")) {
+        EXPECT_EQ(bench::ExtractSceneFps(row[0]), std::strtod(row.at(1).c_str(), nullptr)) << row[0];
     }
     EXPECT_EQ(bench::SceneValueText("Score = 41.7625271234"), " 41.7625271");
     EXPECT_EQ(bench::SceneValueText("123456789012345"), "1234567890");
