@@ -53,56 +53,34 @@ void ExpectSelfContained(std::string page, const std::string& name) {
 TEST(TextTest, ProgressLines) {
     cli::CallReport call = MakeCall({0, 1}, 2);
     cli::ConfigurationReport& report = call.configurations[0];
-    const auto line = [&](double totalSeconds, std::optional<double> secondsLeft = std::nullopt) {
-        return cli::ProgressText(call, report, report.runs.back(), totalSeconds, secondsLeft);
+    std::string lines; // as tests/data/cli/output/progress.txt
+    const auto add = [&](double totalSeconds, std::optional<double> secondsLeft = std::nullopt) {
+        lines += cli::ProgressText(call, report, report.runs.back(), totalSeconds, secondsLeft);
     };
     AddRun(report, 0, 1, SceneStatus::Recorded, 100.0);
-    EXPECT_EQ(line(4.9, 15.2), "[0:04] Flyby 1 - DM-Antalus     run 1 of 2             1.2 s   100.00 fps   "
-                               "(1 of 4, about 0:15 left)\n");
+    add(4.9, 15.2);
     AddRun(report, 1, 1, SceneStatus::TimedOut);
-    EXPECT_EQ(line(3725.0),
-              "[1:02:05] Flyby 2 - DM-Asbestos    run 1 of 2             1.2 s   timed out    (2 of 4)\n"
-              "    The game did not end in time.\n");
+    add(3725.0);
     AddRun(report, 0, 2, SceneStatus::Recorded, 110.0); // 6.73 %: a third run
     AddRun(report, 1, 2, SceneStatus::Recorded, 50.0);
-    EXPECT_EQ(line(30.0, 3725.0),
-              "[0:30] Flyby 2 - DM-Asbestos    run 2 of 2             1.2 s   50.00 fps    "
-              "(4 of 5, about 1:02:05 left)\n");
-    EXPECT_EQ(cli::ExtraRunText(call, report, 0),
-              "Flyby 1 - DM-Antalus varies by 6.73 % over 2 results: one more run\n");
-    EXPECT_EQ(cli::ExtraRunText(call, report, 1), "");
+    add(30.0, 3725.0);
+    lines += cli::ExtraRunText(call, report, 0) + cli::ExtraRunText(call, report, 1);
     AddRun(report, 0, 3, SceneStatus::Recorded, 105.0); // 4.76 %: a fourth
-    EXPECT_EQ(line(61.0, 10.0), "[1:01] Flyby 1 - DM-Antalus     run 3 of up to 4       1.2 s   105.00 fps   "
-                                "(5 of 6, about 0:10 left)\n");
+    add(61.0, 10.0);
     AddRun(report, 0, 4, SceneStatus::Recorded, 105.0);
-    EXPECT_EQ(line(70.0, 10.0),
-              "[1:10] Flyby 1 - DM-Antalus     run 4 of up to 4       1.2 s   105.00 fps   (6 of 6)\n");
+    add(70.0, 10.0);
     call.plan.resolutions = {"1024x768", "1600x1200"}; // a sweep names the configuration and counts the next
-    EXPECT_EQ(line(75.0),
-              "[1:15] Direct3D 8.1, High, 1024x768:  Flyby 1 - DM-Antalus     run 4 of up to 4       "
-              "1.2 s   105.00 fps   (6 of 10)\n");
+    add(75.0);
+    sourcetree::ExpectFile("cli/output/progress.txt", lines);
 }
 
+// tests/data/cli/output/csv-fields.txt, and a report's CSV with such texts.
 TEST(CsvTest, FieldsQuotedOnlyWhenTheyMustBe) {
-    const std::pair<std::string, std::string> fields[] = {
-        // clang-format off
-        {"Flyby 1 - DM-Antalus", "Flyby 1 - DM-Antalus"}, {"a,b", "\"a,b\""},
-        {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"a\n\nb", "\"a\n\nb\""}, {"a\rb", "\"a\rb\""}, {"", ""},
-        // clang-format on
-    };
-    for (const auto& [field, csv] : fields) {
-        EXPECT_EQ(cli::CsvField(field), csv);
-    }
-    // Texts a spreadsheet would run as formulas get a ' in front.
-    const std::pair<std::string, std::string> texts[] = {
-        // clang-format off
-        {"=cmd|' /C calc'!A0", "\"'=cmd|' /C calc'!A0\""}, {"+1", "\"'+1\""}, {"-2+3", "\"'-2+3\""},
-        {"@SUM(A1)", "\"'@SUM(A1)\""}, {"\tx", "\"'\tx\""}, {"\rx", "\"'\rx\""}, {"=\"a\"", "\"'=\"\"a\"\"\""},
-        {"a=b", "a=b"}, {"a,=b", "\"a,=b\""}, {"", ""},
-        // clang-format on
-    };
-    for (const auto& [text, csv] : texts) {
-        EXPECT_EQ(cli::CsvText(text), csv);
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/output/csv-fields.txt")) {
+        const std::string value = sourcetree::Unescaped(row.at(1));
+        EXPECT_EQ(row[0] == "field" ? cli::CsvField(value) : cli::CsvText(value),
+                  sourcetree::Unescaped(row.size() > 2 ? row[2] : ""))
+            << row[0] << " " << row[1];
     }
     cli::CallReport call = MakeCall({0}, 1);
     AddRun(call.configurations[0], 0, 1, SceneStatus::NoNumber);
@@ -148,17 +126,9 @@ TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
 // Every text goes into the UTF-8 files whole: escaped as JSON needs, a byte of
 // no UTF-8 sequence taken as the Latin-1 character of that value.
 TEST(Utf8Test, TextsAsWellFormedUtf8AndJsonEscapes) {
-    const std::pair<std::string, std::string> texts[] = {
-        {"M\xC3\xBCnchen \xE2\x82\xAC \xF0\x9F\x98\x80", "M\xC3\xBCnchen \xE2\x82\xAC \xF0\x9F\x98\x80"},
-        {"M\xFCnchen", "M\xC3\xBCnchen"},                         // a lone high byte is read as Latin-1
-        {"\xE2\x82", "\xC3\xA2\xC2\x82"},                         // a cut-off sequence
-        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                         // an overlong form
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},             // a surrogate
-        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"}, // past U+10FFFF
-        {"\x7F\xDF\xBF\xEF\xBF\xBF", "\x7F\xDF\xBF\xEF\xBF\xBF"}, // the last of each length
-    };
-    for (const auto& [text, expected] : texts) {
-        EXPECT_EQ(cli::WellFormedUtf8(text), expected);
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/output/utf8-texts.txt")) {
+        EXPECT_EQ(cli::WellFormedUtf8(sourcetree::Unescaped(row[0])), sourcetree::Unescaped(row.at(1)))
+            << row[0];
     }
     cli::CallReport call = MakeCall({0}, 1);
     call.machine.videoCard = std::string("C:\\UT2003 \"demo\"\n\r\t\b\f\x01\x1f\0\xFC", 25);
