@@ -138,17 +138,19 @@ TEST(Utf8Test, TextsAsWellFormedUtf8AndJsonEscapes) {
         1);
 }
 
-// Every merge sample in every format as its expected file
-// (tests/data/cli/output/merge); the JSON files are checked against their schema
-// and the pages drawn by a browser after this program.
+// Every merge of tests/data/cli/merge/inputs.txt in every format as its expected
+// file (tests/data/cli/output/merge); the JSON files are checked against their
+// schema and the pages drawn by a browser after this program.
 TEST(MergeFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
-    for (auto& [name, inputs] : samples::MergeSamples()) {
-        std::string reference;
-        if (name == "partial-sets") {
-            inputs[0].label = "Before";
-            inputs[2].label = "Crashed";
-            reference = "2 scenes, 2 runs";
-        }
+    std::map<std::string, std::vector<cli::MergeInput>> merges;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/merge/inputs.txt")) {
+        const std::string file = sourcetree::SourcePath("tests/data/cli/merge/" + row.at(1));
+        merges[row[0]].push_back(samples::Input(sourcetree::ReadBytes(file).value_or(""), row.at(2)));
+        merges[row[0]].back().label = row.size() > 3 ? row[3] : "";
+    }
+    EXPECT_EQ(merges.size(), 4u);
+    for (auto& [name, inputs] : merges) {
+        const std::string reference = name == "partial-sets" ? "2 scenes, 2 runs" : "";
         std::string problem;
         const std::optional<cli::Merge> merge = cli::MergeReports(inputs, reference, problem);
         ASSERT_TRUE(merge) << name << ": " << problem;
