@@ -310,32 +310,19 @@ TEST(CpuTest, UnreadableDefinitionsFile) {
     EXPECT_TRUE(unknown.reports.empty()) << "the lookup ends before the vendor is resolved";
 }
 
+// tests/data/clock-readings.txt, each measured once per process.
 TEST(CpuTest, ClockArithmetic) {
-    struct Case {
-        std::uint64_t frequency, counter0, counter1, cycles0, cycles1;
-        double mhz;
-    };
-    const Case cases[] = {
-        // clang-format off
-        {10000000, 0, 1500000, 0, 300000000, 2000.0}, {3579545, 0, 536932, 0, 150000000, 999.99951171875},
-        {(1ull << 32) + 10000000, 0, 1500000, 0, 300000000, 2000.0},
-        {10000000, 0x500000000, 0x700000000 + 1500000, 0x1200000000, 0x3400000000 + 300000000, 2000.0},
-        {10000000, 1000, 1000 + 1500000, 0xFFFFFFF0, 0x100000000 + 300000000 - 0x10, 2000.0},
-        {10000000, 0xFFFFF000, 0x100000000 + 1500000 - 0x1000, 0, 300000000, 2000.0},
-        {0, 0, 1500000, 0, 300000000, 0.0}, {10000000, 777, 777, 0, 300000000, 0.0},
-        {1ull << 32, 0, 1500000, 0, 300000000, 0.0}, {3579545, 0, 3, 0, 0x7FFFFFFF, 2562338048.0},
-        // clang-format on
-    };
-    for (const Case& c : cases) {
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("clock-readings.txt")) {
         Rig rig("GenuineIntel", 0x683);
-        rig.clock.frequency = c.frequency;
-        rig.clock.counters[0] = c.counter0;
-        rig.clock.counters[1] = c.counter1;
-        rig.clock.cycles[0] = c.cycles0;
-        rig.clock.cycles[1] = c.cycles1;
+        std::uint64_t* const readings[] = {&rig.clock.frequency, &rig.clock.counters[0],
+                                           &rig.clock.counters[1], &rig.clock.cycles[0],
+                                           &rig.clock.cycles[1]};
+        for (std::size_t i = 0; i < 5; ++i) {
+            *readings[i] = std::stoull(row.at(i), nullptr, 0);
+        }
         sysinfo::CpuInfo cpu = rig.Make();
         cpu.MeasureClock();
-        EXPECT_EQ(static_cast<double>(sysinfo::TheCpuDescription().clockMhz), c.mhz) << c.frequency;
+        EXPECT_EQ(static_cast<double>(sysinfo::TheCpuDescription().clockMhz), std::stod(row.at(5))) << row[0];
         EXPECT_EQ(rig.clock.calls, "f c t pause150 c t ");
         cpu.MeasureClock();
         EXPECT_EQ(rig.clock.calls, "f c t pause150 c t ") << "measured once per process";
