@@ -190,33 +190,28 @@ TEST(CpuTest, VendorAndSignature) {
     }
 }
 
+// tests/data/intel-cache-descriptors.txt: every byte alone, then leaf 2's eight.
 TEST(CpuTest, IntelDescriptorBytes) {
-    // From 1, 2, 3 KB: each known byte sets its one size; all others change nothing.
-    const std::map<int, sysinfo::CacheSizes> known = {
-        {0x06, {1, 8, 3}},    {0x08, {1, 16, 3}},   {0x0A, {8, 2, 3}},    {0x66, {8, 2, 3}},
-        {0x0C, {16, 2, 3}},   {0x67, {16, 2, 3}},   {0x68, {32, 2, 3}},   {0x40, {1, 2, 0}},
-        {0x41, {1, 2, 128}},  {0x79, {1, 2, 128}},  {0x42, {1, 2, 256}},  {0x7A, {1, 2, 256}},
-        {0x82, {1, 2, 256}},  {0x43, {1, 2, 512}},  {0x7B, {1, 2, 512}},  {0x83, {1, 2, 512}},
-        {0x44, {1, 2, 1024}}, {0x7C, {1, 2, 1024}}, {0x84, {1, 2, 1024}},
+    const auto text = [](const sysinfo::CacheSizes& sizes) {
+        return std::to_string(sizes.l1DataKb) + ' ' + std::to_string(sizes.l1CodeKb) + ' ' +
+               std::to_string(sizes.l2Kb);
     };
+    std::map<int, std::string> known;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("intel-cache-descriptors.txt")) {
+        sysinfo::CacheSizes sizes{1, 2, 3};
+        if (row.size() == 2) {
+            known[std::stoi(row[0], nullptr, 16)] = row[1];
+        } else {
+            sysinfo::ApplyIntelLeaf2(std::stoul(row[0], nullptr, 16), std::stoul(row.at(1), nullptr, 16),
+                                     sizes);
+            EXPECT_EQ(text(sizes), row.at(2)) << row[0] << ' ' << row[1];
+        }
+    }
     for (int byte = 0; byte < 256; ++byte) {
         sysinfo::CacheSizes sizes{1, 2, 3};
-        const auto found = known.find(byte);
         EXPECT_EQ(sysinfo::ApplyIntelDescriptor(static_cast<std::uint8_t>(byte), sizes),
-                  found != known.end());
-        EXPECT_TRUE(sizes == (found != known.end() ? found->second : sysinfo::CacheSizes{1, 2, 3})) << byte;
-    }
-    // Leaf 2's eight bytes, EAX's three high ones then EDX's low byte first; an
-    // unknown third byte clears everything read before it.
-    const std::tuple<std::uint32_t, std::uint32_t, sysinfo::CacheSizes> leaves[] = {
-        {0x00430001, 0x00000000, {1, 2, 512}}, {0x00435001, 0x00000000, {1, 2, 512}},
-        {0x50430001, 0x00000000, {1, 2, 512}}, {0x00024301, 0x00000000, {0, 0, 0}},
-        {0x00020001, 0x42434441, {0, 0, 256}}, {0x03020101, 0x8C040882, {0, 16, 256}},
-    };
-    for (const auto& [eax, edx, expected] : leaves) {
-        sysinfo::CacheSizes sizes{1, 2, 3};
-        sysinfo::ApplyIntelLeaf2(eax, edx, sizes);
-        EXPECT_TRUE(sizes == expected) << std::hex << eax << ' ' << edx;
+                  known.count(byte) == 1);
+        EXPECT_EQ(text(sizes), known.count(byte) == 1 ? known[byte] : "1 2 3") << byte;
     }
 }
 
@@ -267,42 +262,16 @@ std::string Description(const std::string& name) {
     return "line 1 of " + name + "\n" + name + "\n3\n4\n5\n6\n7\n";
 }
 
+// tests/data/cpudef-lookups.txt.
 TEST(CpuTest, DefinitionsFileLookup) {
-    const std::tuple<const char*, std::uint32_t, int, std::string, const char*> cases[] = {
-        {"AuthenticAMD", 0x6A0, 256, "[1,0x64]\n" + Description("Athlon") + "[1,0x6A]\n" + Description("XP"),
-         "XP"},
-        {"AuthenticAMD", 0x6A0, 256, "[1,0x64]\r\nx\r\nAthlon\r\n[1,0x6A]\r\nx\r\nXP\r\n", "XP"},
-        {"AuthenticAMD", 0x6A0, 256, "[1,0x6a]\n" + Description("lower"), "Unknow"},
-        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A] \n" + Description("blank"), "Unknow"},
-        {"AuthenticAMD", 0x6A0, 256, "see [1,0x6A]\n" + Description("x"), "Unknow"},
-        {"AuthenticAMD", 0x6A0, 256, "", "Unknow"},
-        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A]\n" + Description("first") + "[1,0x6A]\n" + Description("2"),
-         "first"},
-        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A]\nfirst\n", ""},
-        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A]\nx\n  Athlon  XP \t\n", "  Athlon  XP \t"},
-        {"AuthenticAMD", 0x6A0, 256, "[1,0x6A]\n[1,0x6A]\n[256]\n", "[256]"},
-        {"GenuineIntel", 0xF20, 512, "[2,0xF2]\n" + Description("P4") + "[512]\n" + Description("variant"),
-         "P4"},
-        {"GenuineIntel", 0x680, 128, "[2,0x68]\n[128]\n" + Description("Celeron") + "[256]\nx\nPIII\n",
-         "Celeron"},
-        {"GenuineIntel", 0x680, 256, "[2,0x68]\n[128]\n" + Description("Celeron"), "Unknow"},
-        {"GenuineIntel", 0x650, 0, "[2,0x65]\n[0]\n" + Description("Covington"), "Covington"},
-        {"GenuineIntel", 0x680, 256, "[2,0x68]\n[128]\n" + Description("C") + "[2,0x6A]\n[256]\nx\nlater\n",
-         "later"},
-        {"GenuineIntel", 0x680, 256, "[256]\nx\nearly\n[2,0x68]\n[128]\n" + Description("C"), "Unknow"},
-        {"GenuineIntel", 0x6B0, 128, "[2,0x6B]\n[128]\n" + Description("Tualatin"), "line 1 of Tualatin"},
-        {"GenuineIntel", 0x680, -1, "[2,0x68]\n[-1]\n" + Description("no size"), "no size"},
-        {"CyrixInstead", 0x600, 0, "[2,0x60]\n" + Description("Intel") + "[3,0x60]\n" + Description("MX"),
-         "MX"},
-        {"CentaurHauls", 0x680, 64, "[4,0x68]\n[64]\n" + Description("x"), "line 1 of x"},
-        {"RiseRiseRise", 0x500, 0, "[5,0x50]\n" + Description("mP6"), "mP6"},
-    };
-    for (const auto& [vendor, signature, l2Kb, file, name] : cases) {
-        Rig rig(vendor, signature, {}, file);
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cpudef-lookups.txt")) {
+        Rig rig(row[0].c_str(), std::stoul(row.at(1), nullptr, 16), {}, sourcetree::Unescaped(row.at(3)));
         sysinfo::CpuInfo cpu = rig.Make();
-        cpu.l2Kb = l2Kb;
+        cpu.l2Kb = std::stoi(row.at(2));
         cpu.LoadDescription();
-        EXPECT_EQ(sysinfo::TheCpuDescription().processorName, name) << vendor << ' ' << file;
+        EXPECT_EQ(sysinfo::TheCpuDescription().processorName,
+                  sourcetree::Unescaped(row.size() > 4 ? row[4] : ""))
+            << row[0] << ' ' << row[3];
         EXPECT_EQ(rig.closed, 2);
     }
 }
@@ -341,33 +310,19 @@ TEST(CpuTest, UnreadableDefinitionsFile) {
     EXPECT_TRUE(unknown.reports.empty()) << "the lookup ends before the vendor is resolved";
 }
 
+// tests/data/clock-readings.txt, each measured once per process.
 TEST(CpuTest, ClockArithmetic) {
-    struct Case {
-        std::uint64_t frequency, counter0, counter1, cycles0, cycles1;
-        double mhz;
-    };
-    const Case cases[] = {
-        // clang-format off
-        {10000000, 0, 1500000, 0, 300000000, 2000.0}, {3579545, 0, 536932, 0, 150000000, 999.99951171875},
-        {(1ull << 32) + 10000000, 0, 1500000, 0, 300000000, 2000.0},
-        {10000000, 0x500000000, 0x700000000 + 1500000, 0x1200000000, 0x3400000000 + 300000000, 2000.0},
-        {10000000, 1000, 1000 + 1500000, 0xFFFFFFF0, 0x100000000 + 300000000 - 0x10, 2000.0},
-        {10000000, 0xFFFFF000, 0x100000000 + 1500000 - 0x1000, 0, 300000000, 2000.0},
-        {0, 0, 1500000, 0, 300000000, 0.0}, {10000000, 777, 777, 0, 300000000, 0.0},
-        {1ull << 32, 0, 1500000, 0, 300000000, 0.0}, {3579545, 0, 3, 0, 0x7FFFFFFF, 2562338048.0},
-        {1, 0, 1, 0, 1000000, 1.0},
-        // clang-format on
-    };
-    for (const Case& c : cases) {
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("clock-readings.txt")) {
         Rig rig("GenuineIntel", 0x683);
-        rig.clock.frequency = c.frequency;
-        rig.clock.counters[0] = c.counter0;
-        rig.clock.counters[1] = c.counter1;
-        rig.clock.cycles[0] = c.cycles0;
-        rig.clock.cycles[1] = c.cycles1;
+        std::uint64_t* const readings[] = {&rig.clock.frequency, &rig.clock.counters[0],
+                                           &rig.clock.counters[1], &rig.clock.cycles[0],
+                                           &rig.clock.cycles[1]};
+        for (std::size_t i = 0; i < 5; ++i) {
+            *readings[i] = std::stoull(row.at(i), nullptr, 0);
+        }
         sysinfo::CpuInfo cpu = rig.Make();
         cpu.MeasureClock();
-        EXPECT_EQ(static_cast<double>(sysinfo::TheCpuDescription().clockMhz), c.mhz) << c.frequency;
+        EXPECT_EQ(static_cast<double>(sysinfo::TheCpuDescription().clockMhz), std::stod(row.at(5))) << row[0];
         EXPECT_EQ(rig.clock.calls, "f c t pause150 c t ");
         cpu.MeasureClock();
         EXPECT_EQ(rig.clock.calls, "f c t pause150 c t ") << "measured once per process";

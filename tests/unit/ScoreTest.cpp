@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "SourceTree.h"
 #include "bench/DetailsRows.h"
 #include "bench/SceneScore.h"
 #include "framework/Format.h"
@@ -36,7 +37,7 @@ SceneResults AllSix(const std::array<double, 6>& fps, SceneResults* window = nul
 
 std::string Texts(const SceneResults& run) {
     const bench::ResultTexts texts = bench::FormatResultTexts(run);
-    return texts.score + "|" + texts.flybyAverage + "|" + texts.botmatchAverage;
+    return texts.score + "|" + texts.flybyAverage + "|" + texts.botmatchAverage + "|";
 }
 
 TEST(SceneScoreTest, SumsAreFloatsFedWithDoubles) {
@@ -57,23 +58,13 @@ TEST(SceneScoreTest, SumsAreFloatsFedWithDoubles) {
     EXPECT_EQ(run.botmatchTotal, 16777216.0f);
 }
 
+// tests/data/result-texts.txt, and the values behind the first line's texts.
 TEST(SceneScoreTest, ResultTexts) {
-    const std::pair<std::array<double, 6>, const char*> cases[] = {
-        // Exact thirds and sixths would give 3700, 42 and 32, or just below.
-        {{40, 42, 44, 30, 32, 34}, "3700 |42.00 fps|32.00 fps "},
-        {{44.9, 44.9, 44.9, 44.9, 44.9, 44.9}, "4490 |44.90 fps|44.90 fps "},
-        {{0, 0, 0, 0, 0, 0}, "0 |0.00 fps|0.00 fps "},
-        {{40, 42, 0, 30, 32, 34}, "2967 |27.33 fps|32.00 fps "},
-        // 0.03 times the float sixth times 100 is just over one half.
-        {{0.03, 0, 0, 0, 0, 0}, "1 |0.01 fps|0.00 fps "},
-        {{1000, 1000, 1000, 1000, 1000, 1000}, "100000 |1000.00 fps|1000.00 fps "},
-        // The float sums decide the last digits: unrounded sums would give
-        // "8074 ", "94.52 fps" and "66.96 fps ".
-        {{102.839365, 32.142131, 148.563505, 95.946027, 74.610574, 30.308400}, "8073 |94.51 fps|66.95 fps "},
-    };
-    SceneResults window; // pressed again for each row: every press starts from zero
-    for (const auto& [fps, texts] : cases) {
-        EXPECT_EQ(Texts(AllSix(fps, &window)), texts);
+    SceneResults window;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("result-texts.txt")) {
+        const std::vector<double> fps = sourcetree::Numbers(row[0]);
+        ASSERT_EQ(fps.size(), 6u) << row[0];
+        EXPECT_EQ(Texts(AllSix({fps[0], fps[1], fps[2], fps[3], fps[4], fps[5]}, &window)), row.at(1));
     }
     const SceneResults example = AllSix({40, 42, 44, 30, 32, 34});
     EXPECT_NEAR(bench::RunScore(example), 3700.00011025, 1e-7);
@@ -84,20 +75,11 @@ TEST(SceneScoreTest, ResultTexts) {
 TEST(DetailsRowsTest, ThirteenRowsFromTheSixStoredFloats) {
     const std::array<float, 6> values{41.762527f, 0.005f, 0.015f, 99.999f, 1000.125f, 7.0f};
     const std::vector<bench::DetailsRow> rows = bench::BuildDetailsRows(values.data(), 1, "1.00 Alpha1");
-    const char* const expected[][2] = {
-        // clang-format off
-        {"", nullptr}, {"Korvane Version", "1.00 Alpha1"}, {"UT2003 Demo Version", "1077"},
-        {"Korvane Overall", "19148 Korvanes"}, {"", nullptr}, {"BENCHMARK DETAILS", nullptr}, {"", nullptr},
-        {"Flyby Scene 1: dm-Antalus", "41.76 fps"}, {"Flyby Scene 2: dm-Asbestos", "0.00 fps"},
-        {"Flyby Scene 3: CTF-Citadel", "0.01 fps"}, {"Botmatch Scene 1: dm-Antalus", "100.00 fps"},
-        {"Botmatch Scene 2: dm-Asbestos", "1000.12 fps"}, {"Botmatch Scene 3: CTF-Citadel", "7.00 fps"},
-        // clang-format on
-    };
-    ASSERT_EQ(rows.size(), std::size(expected));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(rows[i].item, expected[i][0]) << "row " << i;
-        EXPECT_EQ(rows[i].description.value_or("(none)"), expected[i][1] ? expected[i][1] : "(none)") << i;
+    std::string text; // item, tab, description ("-": none), as tests/data/details-rows.txt
+    for (const bench::DetailsRow& row : rows) {
+        text += row.item + "\t" + row.description.value_or("-") + "\n";
     }
+    sourcetree::ExpectFile("details-rows.txt", text);
 }
 
 TEST(DetailsRowsTest, OverallScoreSumsTheStoredFloatsInDouble) {

@@ -96,6 +96,16 @@ inline void ExpectFile(const std::string& name, const std::string& text) {
     EXPECT_EQ(text, expected.value_or("")) << path;
 }
 
+// `text` cut at each `separator`; nothing for an empty text.
+inline std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream stream(text);
+    for (std::string part; std::getline(stream, part, separator);) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
 // The rows of the table tests/data/`name`: its lines but blank ones and those
 // starting with '#', each cut at its tabs.
 inline std::vector<std::vector<std::string>> ReadTable(const std::string& name) {
@@ -104,14 +114,40 @@ inline std::vector<std::vector<std::string>> ReadTable(const std::string& name) 
     std::vector<std::vector<std::string>> rows;
     for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line[0] != '#') {
-            rows.emplace_back();
-            std::istringstream fields(line);
-            for (std::string field; std::getline(fields, field, '\t');) {
-                rows.back().push_back(field);
-            }
+            rows.push_back(Split(line, '\t'));
         }
     }
     return rows;
+}
+
+// The numbers of a table's field, separated by blanks.
+inline std::vector<double> Numbers(const std::string& field) {
+    std::vector<double> numbers;
+    for (const std::string& number : Split(field, ' ')) {
+        numbers.push_back(std::stod(number));
+    }
+    return numbers;
+}
+
+// A table's number, or none for "-".
+inline std::optional<double> NumberOrNone(const std::string& field) {
+    return field == "-" ? std::nullopt : std::optional<double>(std::stod(field));
+}
+
+// A table's `field` with the escapes \n, \r, \t, \\ and \xHH made the bytes they
+// stand for (only in the tables whose first lines say so).
+inline std::string Unescaped(const std::string& field) {
+    std::string text;
+    for (std::size_t at = 0; at < field.size(); ++at) {
+        const char c = field[at] == '\\' && at + 1 < field.size() ? field[++at] : '\0';
+        if (c == 'x') {
+            text += static_cast<char>(std::stoi(field.substr(at + 1, 2), nullptr, 16));
+            at += 2;
+        } else {
+            text += c == '\0' ? field[at] : c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+        }
+    }
+    return text;
 }
 
 } // namespace sourcetree

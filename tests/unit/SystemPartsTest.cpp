@@ -40,29 +40,15 @@ TEST(AdapterTest, DriverVersionInItsFourParts) {
     }
 }
 
+// tests/data/install-folder-queries.txt, and the paths in the folder.
 TEST(InstallPathsTest, OnlyAStringThatFitsIsTheFolder) {
-    const std::string k99(99, 'x');
-    const std::string k100(100, 'x');
-    const std::string zero(1, '\0');
-    const struct {
-        long status;
-        unsigned long type; // 1 REG_SZ, 2 REG_EXPAND_SZ, 4 REG_DWORD
-        std::optional<std::string> data;
-        unsigned long size;
-        std::optional<std::string> folder;
-    } cases[] = {
-        // clang-format off
-        {0, 1, "C:\\UT2003" + zero, 10, "C:\\UT2003"}, {0, 1, "C:\\UT2003", 9, "C:\\UT2003"},
-        {0, 1, "C:\\UT" + zero + "junk", 10, "C:\\UT"}, {0, 1, zero, 1, ""}, {0, 1, k99 + zero, 100, k99},
-        {0, 1, k99, 99, k99}, {0, 1, k100, 100, std::nullopt}, {0, 1, k100 + zero, 101, std::nullopt},
-        {2, 1, "C:\\UT2003", 9, std::nullopt}, {234, 1, "C:\\UT2003", 9, std::nullopt},
-        {0, 4, std::string("\x01\x00\x00\x00", 4), 4, std::nullopt}, {0, 2, "C:\\UT2003", 9, std::nullopt},
-        {0, 1, std::nullopt, 0, std::nullopt},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(app::FolderFromQuery(c.status, c.type, c.data ? c.data->data() : nullptr, c.size), c.folder)
-            << "status " << c.status << ", type " << c.type << ", " << c.size << " bytes";
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("install-folder-queries.txt")) {
+        const std::string data = sourcetree::Unescaped(row.at(2));
+        const std::string folder = sourcetree::Unescaped(row.size() > 4 ? row[4] : "");
+        EXPECT_EQ(app::FolderFromQuery(std::stol(row[0]), std::stoul(row[1]),
+                                       row[2] == "-" ? nullptr : data.data(), std::stoul(row.at(3))),
+                  folder == "-" ? std::nullopt : std::optional<std::string>(folder))
+            << "status " << row[0] << ", type " << row[1] << ", " << row[3] << " bytes";
     }
     const app::InstallPaths paths = app::MakeInstallPaths("D:\\Games\\UT2003 Demo");
     EXPECT_EQ(paths.gameExecutable, "D:\\Games\\UT2003 Demo\\system\\UT2003.exe");

@@ -29,71 +29,39 @@ using cli::CompareValues;
 using cli::ReportValues;
 using cli::Verdict;
 
+// tests/data/cli/compare/welch.txt: the degrees of freedom, then Student's t.
 TEST(CompareTest, WelchSatterthwaiteDegreesOfFreedomAndTheTQuantile) {
-    // Variances and sizes, base then new; by hand: (v1/n1 + v2/n2)^2 / ((v1/n1)^2/(n1-1) + (v2/n2)^2/(n2-1)).
-    const struct {
-        double baseVariance;
-        std::size_t baseCount;
-        double newVariance;
-        std::size_t newCount;
-        double degreesOfFreedom;
-    } cases[] = {
-        {4, 3, 8, 2, 32.0 / 19.0}, {2, 2, 2, 2, 2.0}, {1, 6, 1, 6, 10.0},
-        {0, 3, 9, 4, 3.0},         {9, 5, 0, 2, 4.0}, {1, 2, 100, 50, 18.846153846153847},
-    };
-    for (const auto& c : cases) {
-        EXPECT_NEAR(cli::WelchDegreesOfFreedom(c.baseVariance, c.baseCount, c.newVariance, c.newCount),
-                    c.degreesOfFreedom, 1e-12)
-            << c.baseVariance << " " << c.baseCount << " " << c.newVariance << " " << c.newCount;
-    }
-    // From the tables of Student's t, two-sided 95 %.
-    const std::pair<double, double> quantiles[] = {
-        {1, 12.706204736}, {2, 4.302652730},  {4, 2.776445105},
-        {10, 2.228138852}, {30, 2.042272456}, {1e7, 1.959964},
-    };
-    for (const auto& [degrees, t] : quantiles) {
-        EXPECT_NEAR(cli::StudentT975(degrees), t, 1e-6) << degrees;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/compare/welch.txt")) {
+        if (row.size() == 2) {
+            EXPECT_NEAR(cli::StudentT975(std::stod(row[0])), std::stod(row[1]), 1e-6) << row[0];
+        } else {
+            EXPECT_NEAR(cli::WelchDegreesOfFreedom(std::stod(row[0]), std::stoul(row.at(1)),
+                                                   std::stod(row.at(2)), std::stoul(row.at(3))),
+                        std::stod(row.at(4)), 1e-12)
+                << row[0] << " " << row[1] << " " << row[2] << " " << row[3];
+        }
     }
 }
 
+// tests/data/cli/compare/differences.txt.
 TEST(CompareTest, DifferenceInPercentWithItsInterval) {
-    const struct {
-        std::vector<double> base, newer;
-        std::optional<double> percent, low, high;
-        const char* noInterval;
-    } cases[] = {
-        // Means 11 and 21, both deviations sqrt(2): 2 degrees of freedom, t = 4.302653,
-        // a margin of 6.084912 around 10 over 11.
-        {{10, 12}, {20, 22}, 90.909090909, 35.592092320, 146.226089498, nullptr},
-        // Means 100 and 97, deviations 0.894427: 10 degrees, t = 2.228139, margin 1.150606.
-        {{99, 100, 101, 99, 100, 101}, {96, 97, 98, 96, 97, 98}, -3.0, -4.150605956, -1.849394044, nullptr},
-        {{100}, {90, 92}, -9.0, std::nullopt, std::nullopt, "one run"},
-        {{100, 104}, {95}, -6.862745098, std::nullopt, std::nullopt, "one run"},
-        {{50, 50, 50}, {55, 55}, 10.0, std::nullopt, std::nullopt, "no spread"},
-        {{}, {1, 2}, std::nullopt, std::nullopt, std::nullopt, nullptr},
-        {{1, 2}, {}, std::nullopt, std::nullopt, std::nullopt, nullptr},
-        {{0, 0}, {1, 2}, std::nullopt, std::nullopt, std::nullopt, nullptr},
-        // Variances past the largest double: the difference, but no interval.
-        {{1e306, 1.2e306},
-         {1.1e306, 1.3e306},
-         9.090909091,
-         std::nullopt,
-         std::nullopt,
-         "values too large for an interval"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.base) + " against " + ::testing::PrintToString(c.newer));
-        const std::optional<cli::Difference> difference = CompareValues(c.base, c.newer);
-        ASSERT_EQ(difference.has_value(), c.percent.has_value());
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/compare/differences.txt")) {
+        SCOPED_TRACE(row[0] + " against " + row.at(1));
+        const std::vector<double> base = sourcetree::Numbers(row[0]);
+        const std::optional<cli::Difference> difference = CompareValues(base, sourcetree::Numbers(row[1]));
+        const std::optional<double> percent = sourcetree::NumberOrNone(row.at(2));
+        const std::optional<double> low = sourcetree::NumberOrNone(row.at(3));
+        const std::optional<double> high = sourcetree::NumberOrNone(row.at(4));
+        ASSERT_EQ(difference.has_value(), percent.has_value());
         if (!difference) {
             continue;
         }
-        EXPECT_NEAR(difference->percent, *c.percent, 1e-8);
-        EXPECT_EQ(difference->low.has_value(), c.low.has_value());
-        EXPECT_NEAR(difference->low.value_or(0), c.low.value_or(0), 1e-6);
-        EXPECT_NEAR(difference->high.value_or(0), c.high.value_or(0), 1e-6);
-        EXPECT_STREQ(difference->noInterval, c.noInterval);
-        EXPECT_EQ(difference->base.count, c.base.size());
+        EXPECT_NEAR(difference->percent, *percent, 1e-8);
+        EXPECT_EQ(difference->low.has_value(), low.has_value());
+        EXPECT_NEAR(difference->low.value_or(0), low.value_or(0), 1e-6);
+        EXPECT_NEAR(difference->high.value_or(0), high.value_or(0), 1e-6);
+        EXPECT_EQ(std::string(difference->noInterval ? difference->noInterval : "-"), row.at(5));
+        EXPECT_EQ(difference->base.count, base.size());
     }
 }
 
@@ -110,40 +78,24 @@ cli::ConfigurationValues Configuration(const char* resolution, std::vector<std::
     return values;
 }
 
+// tests/data/cli/compare/verdicts.txt, the edge of --fail-below, and which
+// configurations are compared.
 TEST(CompareTest, VerdictPerConfigurationAndTheExitStatus) {
-    const std::vector<double> same = {100, 101, 99}, faster = {110, 111, 109}, slower = {90, 91, 89};
-    const std::vector<double> score = {3700, 3710, 3690}, lowerScore = {3600, 3610, 3590};
-    const struct {
-        const char* name;
-        cli::ConfigurationValues base, newer;
-        Verdict verdict;
-        int exitBelow5, exitBelow1;
-    } cases[] = {
-        {"SameScenes", Configuration("640x480", {same, same}), Configuration("640x480", {same, same}),
-         Verdict::NoDifference, 0, 0},
-        {"OneSceneFaster", Configuration("640x480", {same, same}), Configuration("640x480", {faster, same}),
-         Verdict::Faster, 0, 0},
-        {"OneSceneSlower", Configuration("640x480", {same, same}), Configuration("640x480", {same, slower}),
-         Verdict::Slower, 4, 4},
-        {"FasterAndSlower", Configuration("640x480", {same, same}),
-         Configuration("640x480", {faster, slower}), Verdict::NoDifference, 4, 4},
-        {"SlowerWithoutInterval", Configuration("640x480", {same}), Configuration("640x480", {{80}}),
-         Verdict::NoDifference, 0, 0},
-        // The score decides, whatever the scenes say; it is 2.7 % lower.
-        {"ScoreLower", Configuration("640x480", {same}, score),
-         Configuration("640x480", {slower}, lowerScore), Verdict::Slower, 0, 4},
-        {"ScoreSame", Configuration("640x480", {same}, score), Configuration("640x480", {slower}, score),
-         Verdict::NoDifference, 0, 0},
-        {"ScoreOfOneSet", Configuration("640x480", {same}, {3700}),
-         Configuration("640x480", {slower}, {3000}), Verdict::NoDifference, 0, 0},
+    const auto configuration = [](const std::string& scenes, const std::string& scores) {
+        std::vector<std::vector<double>> fps;
+        for (const std::string& values : sourcetree::Split(scenes, ';')) {
+            fps.push_back(sourcetree::Numbers(values));
+        }
+        return Configuration("640x480", fps, sourcetree::Numbers(scores));
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const cli::Comparison comparison = cli::CompareReports({{c.base}}, {{c.newer}});
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/compare/verdicts.txt")) {
+        SCOPED_TRACE(row[0] + " | " + row.at(1) + " against " + row.at(2) + " | " + row.at(3));
+        const cli::Comparison comparison =
+            cli::CompareReports({{configuration(row[0], row[1])}}, {{configuration(row[2], row[3])}});
         ASSERT_EQ(comparison.configurations.size(), 1u);
-        EXPECT_EQ(comparison.configurations[0].verdict, c.verdict);
-        EXPECT_EQ(cli::CompareExitStatus(comparison, 5.0), c.exitBelow5);
-        EXPECT_EQ(cli::CompareExitStatus(comparison, 1.0), c.exitBelow1);
+        EXPECT_EQ(cli::VerdictName(comparison.configurations[0].verdict), row.at(4));
+        EXPECT_EQ(cli::CompareExitStatus(comparison, 5.0), std::stoi(row.at(5)));
+        EXPECT_EQ(cli::CompareExitStatus(comparison, 1.0), std::stoi(row.at(6)));
         EXPECT_EQ(cli::CompareExitStatus(comparison, std::nullopt), 0);
     }
     // Lower by more than the percentage, with the whole interval below zero.
@@ -157,6 +109,7 @@ TEST(CompareTest, VerdictPerConfigurationAndTheExitStatus) {
         EXPECT_EQ(cli::FallsBelow(difference, 5.0), falls) << percent << " " << high.value_or(99);
     }
     // Configurations are matched by renderer, detail and resolution; scenes only one side holds are left out.
+    const std::vector<double> same = {100, 101, 99}, slower = {90, 91, 89};
     ReportValues base{{Configuration("640x480", {same, same}), Configuration("800x600", {same})}};
     ReportValues newer{{Configuration("1024x768", {same}), Configuration("640x480", {{}, slower, same})}};
     newer.configurations[1].configuration.renderer = bench::Renderer::Direct3D;
@@ -186,15 +139,13 @@ std::string Changed(std::string text, std::string find, std::string replace) {
 // (a value at its bound, a spread without its variation, brackets in a string)
 // read.
 TEST(CompareTest, ReportsReadBackOrWhatIsWrongWithThem) {
-    const std::map<std::string, std::string> reports = {
-        {"v1",
-         sourcetree::ReadBytes(sourcetree::SourcePath("tests/data/cli/compare/version-1.json")).value_or("")},
-        {"v2",
-         sourcetree::ReadBytes(sourcetree::SourcePath("tests/data/cli/compare/version-2.json")).value_or("")},
-        {"v3",
-         sourcetree::ReadBytes(sourcetree::SourcePath("tests/data/cli/output/reports/two-complete-sets.json"))
-             .value_or("")},
-    };
+    std::map<std::string, std::string> reports;
+    for (const auto& [version, file] :
+         {std::pair("v1", "cli/compare/version-1.json"), std::pair("v2", "cli/compare/version-2.json"),
+          std::pair("v3", "cli/output/reports/two-complete-sets.json")}) {
+        reports[version] =
+            sourcetree::ReadBytes(sourcetree::SourcePath(std::string("tests/data/") + file)).value_or("");
+    }
     for (const auto& [version, text] : reports) {
         std::string problem;
         const std::optional<ReportValues> read = cli::ReadReportValues(text, problem);

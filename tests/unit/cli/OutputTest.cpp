@@ -1,15 +1,18 @@
 // korvane-cli's outputs, one file per format: the console's progress lines, and
-// for every sample call its header and results, CSV, JSON and page, byte for
-// byte as the files of tests/data/cli/output/reports; the comparison's text,
-// JSON and page likewise; the CSV fields and the texts made UTF-8.
+// every report of tests/data/cli/output/reports read back and written again as
+// header and results, CSV, JSON and page, byte for byte as the files beside it;
+// the merges' files likewise; the CSV fields and the texts made UTF-8.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "ReportSamples.h"
 #include "SourceTree.h"
+#include "cli/compare/ReportReader.h"
 #include "cli/output/BBCode.h"
 #include "cli/output/Csv.h"
 #include "cli/output/Html.h"
@@ -22,7 +25,6 @@ namespace {
 
 using bench::SceneStatus;
 using samples::AddRun;
-using samples::AddSet;
 using samples::MakeCall;
 
 int Count(const std::string& text, const std::string& part) {
@@ -51,56 +53,34 @@ void ExpectSelfContained(std::string page, const std::string& name) {
 TEST(TextTest, ProgressLines) {
     cli::CallReport call = MakeCall({0, 1}, 2);
     cli::ConfigurationReport& report = call.configurations[0];
-    const auto line = [&](double totalSeconds, std::optional<double> secondsLeft = std::nullopt) {
-        return cli::ProgressText(call, report, report.runs.back(), totalSeconds, secondsLeft);
+    std::string lines; // as tests/data/cli/output/progress.txt
+    const auto add = [&](double totalSeconds, std::optional<double> secondsLeft = std::nullopt) {
+        lines += cli::ProgressText(call, report, report.runs.back(), totalSeconds, secondsLeft);
     };
     AddRun(report, 0, 1, SceneStatus::Recorded, 100.0);
-    EXPECT_EQ(line(4.9, 15.2), "[0:04] Flyby 1 - DM-Antalus     run 1 of 2             1.2 s   100.00 fps   "
-                               "(1 of 4, about 0:15 left)\n");
+    add(4.9, 15.2);
     AddRun(report, 1, 1, SceneStatus::TimedOut);
-    EXPECT_EQ(line(3725.0),
-              "[1:02:05] Flyby 2 - DM-Asbestos    run 1 of 2             1.2 s   timed out    (2 of 4)\n"
-              "    The game did not end in time.\n");
+    add(3725.0);
     AddRun(report, 0, 2, SceneStatus::Recorded, 110.0); // 6.73 %: a third run
     AddRun(report, 1, 2, SceneStatus::Recorded, 50.0);
-    EXPECT_EQ(line(30.0, 3725.0),
-              "[0:30] Flyby 2 - DM-Asbestos    run 2 of 2             1.2 s   50.00 fps    "
-              "(4 of 5, about 1:02:05 left)\n");
-    EXPECT_EQ(cli::ExtraRunText(call, report, 0),
-              "Flyby 1 - DM-Antalus varies by 6.73 % over 2 results: one more run\n");
-    EXPECT_EQ(cli::ExtraRunText(call, report, 1), "");
+    add(30.0, 3725.0);
+    lines += cli::ExtraRunText(call, report, 0) + cli::ExtraRunText(call, report, 1);
     AddRun(report, 0, 3, SceneStatus::Recorded, 105.0); // 4.76 %: a fourth
-    EXPECT_EQ(line(61.0, 10.0), "[1:01] Flyby 1 - DM-Antalus     run 3 of up to 4       1.2 s   105.00 fps   "
-                                "(5 of 6, about 0:10 left)\n");
+    add(61.0, 10.0);
     AddRun(report, 0, 4, SceneStatus::Recorded, 105.0);
-    EXPECT_EQ(line(70.0, 10.0),
-              "[1:10] Flyby 1 - DM-Antalus     run 4 of up to 4       1.2 s   105.00 fps   (6 of 6)\n");
+    add(70.0, 10.0);
     call.plan.resolutions = {"1024x768", "1600x1200"}; // a sweep names the configuration and counts the next
-    EXPECT_EQ(line(75.0),
-              "[1:15] Direct3D 8.1, High, 1024x768:  Flyby 1 - DM-Antalus     run 4 of up to 4       "
-              "1.2 s   105.00 fps   (6 of 10)\n");
+    add(75.0);
+    sourcetree::ExpectFile("cli/output/progress.txt", lines);
 }
 
+// tests/data/cli/output/csv-fields.txt, and a report's CSV with such texts.
 TEST(CsvTest, FieldsQuotedOnlyWhenTheyMustBe) {
-    const std::pair<std::string, std::string> fields[] = {
-        // clang-format off
-        {"Flyby 1 - DM-Antalus", "Flyby 1 - DM-Antalus"}, {"a,b", "\"a,b\""},
-        {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"a\n\nb", "\"a\n\nb\""}, {"a\rb", "\"a\rb\""}, {"", ""},
-        // clang-format on
-    };
-    for (const auto& [field, csv] : fields) {
-        EXPECT_EQ(cli::CsvField(field), csv);
-    }
-    // Texts a spreadsheet would run as formulas get a ' in front.
-    const std::pair<std::string, std::string> texts[] = {
-        // clang-format off
-        {"=cmd|' /C calc'!A0", "\"'=cmd|' /C calc'!A0\""}, {"+1", "\"'+1\""}, {"-2+3", "\"'-2+3\""},
-        {"@SUM(A1)", "\"'@SUM(A1)\""}, {"\tx", "\"'\tx\""}, {"\rx", "\"'\rx\""}, {"=\"a\"", "\"'=\"\"a\"\"\""},
-        {"a=b", "a=b"}, {"a,=b", "\"a,=b\""}, {"", ""},
-        // clang-format on
-    };
-    for (const auto& [text, csv] : texts) {
-        EXPECT_EQ(cli::CsvText(text), csv);
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/output/csv-fields.txt")) {
+        const std::string value = sourcetree::Unescaped(row.at(1));
+        EXPECT_EQ(row[0] == "field" ? cli::CsvField(value) : cli::CsvText(value),
+                  sourcetree::Unescaped(row.size() > 2 ? row[2] : ""))
+            << row[0] << " " << row[1];
     }
     cli::CallReport call = MakeCall({0}, 1);
     AddRun(call.configurations[0], 0, 1, SceneStatus::NoNumber);
@@ -109,70 +89,27 @@ TEST(CsvTest, FieldsQuotedOnlyWhenTheyMustBe) {
     EXPECT_EQ(Count(cli::ReportCsv(call), ",no-number,1.250,0,,,,,,\"'=cmd|' /C calc'!A0\",\"'-x\"\r\n"), 1);
 }
 
-// The calls whose files tests/data/cli/output/reports holds: header and results
-// as the console shows them (.txt), CSV, JSON and HTML. The JSON files are
-// checked against the schema and the pages drawn by a browser after this program.
-std::vector<std::pair<const char*, cli::CallReport>> SampleCalls() {
-    cli::CallReport openGl = MakeCall({4}, 1);
-    openGl.plan.renderers = {bench::Renderer::OpenGL};
-    openGl.plan.details = {bench::Detail::Low};
-    openGl.plan.resolutions = {"640x480"};
-    openGl.configurations[0].configuration = {bench::Renderer::OpenGL, bench::Detail::Low, "640x480"};
-    cli::CallReport composeFailed = MakeCall({}, 3);
-    composeFailed.plan.scenes.fill(true);
-    composeFailed.configurations[0].composeMessage =
-        "The game's command line for the scene \"Flyby 1 - DM-Antalus\" would be 300 characters long";
-    cli::CallReport oneAgain = MakeCall({0, 1, 2, 3, 4, 5}, 1);
-    AddSet(oneAgain.configurations[0], 1, {40, 42, 44, 30, 32, 34});
-    AddRun(oneAgain.configurations[0], 0, 2, SceneStatus::Recorded, 48.0);
-    cli::CallReport full = MakeCall({0, 1, 2, 3, 4, 5}, 2);
-    AddSet(full.configurations[0], 1, {40, 42, 44, 30, 32, 34});
-    AddSet(full.configurations[0], 2, {41, 43, 45, 31, 33, 35});
-    for (int scene = 0; scene < 6; ++scene) { // no set: the window would count "no number" as 0.0
-        AddRun(full.configurations[0], scene, 3, scene == 5 ? SceneStatus::NoNumber : SceneStatus::Recorded,
-               40.0);
-    }
-    for (int scene = 0; scene < 6; ++scene) {
-        AddRun(full.configurations[0], scene, 4, scene == 2 ? SceneStatus::TimedOut : SceneStatus::Recorded,
-               40.0);
-    }
-    cli::CallReport failures = MakeCall({2, 5}, 1);
-    failures.plan.renderers = {bench::Renderer::OpenGL};
-    failures.configurations[0].configuration.renderer = bench::Renderer::OpenGL;
-    cli::ConfigurationReport& failing = failures.configurations[0];
-    AddRun(failing, 2, 1, SceneStatus::TimedOut);
-    AddRun(failing, 5, 1, SceneStatus::NoNumber);
-    AddRun(failing, 2, 2, SceneStatus::Recorded, 41.5, 6284);
-    AddRun(failing, 5, 2, SceneStatus::Stopped);
-    failing.stopped = true;
-    failures.machine.osName = "Windows \xFC"; // a byte of the ANSI code page
-    failures.complete = false;
-    cli::CallReport seeds = MakeCall({3}, 2);
-    AddRun(seeds.configurations[0], 3, 1, SceneStatus::Recorded, 50.0, 1);
-    AddRun(seeds.configurations[0], 3, 2, SceneStatus::Recorded, 50.0, 2);
-    AddRun(seeds.configurations[0], 3, 3, SceneStatus::Stopped);
-    seeds.configurations[0].stopped = true;
-    seeds.complete = false;
-    cli::CallReport stoppedSweep = samples::Sweep();
-    stoppedSweep.configurations[1].stopped = true;
-    stoppedSweep.complete = false;
-    // Killed in its first configuration, with a CSV file and a page beside the report.
-    cli::CallReport interrupted = samples::Sweep();
-    interrupted.configurations.pop_back();
-    interrupted.plan.runs = 2;
-    interrupted.complete = false;
-    interrupted.files = {"C:\\K\\r.json", "C:\\K\\r.csv", "C:\\K\\r.html"};
-    return {{"opengl-no-run-yet", openGl},          {"lines-not-composed", composeFailed},
-            {"one-scene-again", oneAgain},          {"two-complete-sets", full},
-            {"failures-and-a-stop", failures},      {"seeds-differ-stopped", seeds},
-            {"resolution-sweep", samples::Sweep()}, {"sweep-stopped", stoppedSweep},
-            {"sweep-interrupted", interrupted}};
-}
-
+// Every report of tests/data/cli/output/reports read back through the program's
+// own reader, and from it its header and results as the console shows them
+// (.txt), CSV, JSON (the file read) and page, as the files beside it. The JSON
+// files are checked against the schema and the pages drawn by a browser after
+// this program.
 TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
-    const auto samples = SampleCalls();
-    for (const auto& [name, call] : samples) {
-        const std::string file = std::string("cli/output/reports/") + name;
+    std::map<std::string, cli::CallReport> calls;
+    for (const auto& item :
+         std::filesystem::directory_iterator(sourcetree::SourcePath("tests/data/cli/output/reports"))) {
+        if (item.path().extension() == ".json") {
+            std::string problem;
+            const auto read =
+                cli::ReadReport(sourcetree::ReadBytes(item.path().string()).value_or(""), problem);
+            EXPECT_TRUE(read) << item.path() << ": " << problem;
+            calls[item.path().stem().string()] = read ? read->call : cli::CallReport();
+        }
+    }
+    EXPECT_EQ(calls.size(), 9u);
+    calls["failures-and-a-stop"].machine.osName = "Windows \xFC"; // a byte of the ANSI code page
+    for (const auto& [name, call] : calls) {
+        const std::string file = "cli/output/reports/" + name;
         sourcetree::ExpectFile(file + ".txt", cli::HeaderText(call) + cli::ResultsText(call));
         sourcetree::ExpectFile(file + ".csv", cli::ReportCsv(call));
         sourcetree::ExpectFile(file + ".json", cli::ReportJson(call));
@@ -181,26 +118,17 @@ TEST(ReportFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
         sourcetree::ExpectFile(file + ".html", page);
         ExpectSelfContained(page, name);
     }
-    const std::string converted =
-        cli::ReportJson(samples.at(4).second, [](const std::string& text) { return "<" + text + ">"; });
+    const std::string converted = cli::ReportJson(calls["failures-and-a-stop"],
+                                                  [](const std::string& text) { return "<" + text + ">"; });
     EXPECT_EQ(Count(converted, "\"osName\": \"<Windows \xC3\xBC>\""), 1) << "the system's conversion is used";
 }
 
 // Every text goes into the UTF-8 files whole: escaped as JSON needs, a byte of
 // no UTF-8 sequence taken as the Latin-1 character of that value.
 TEST(Utf8Test, TextsAsWellFormedUtf8AndJsonEscapes) {
-    const std::pair<std::string, std::string> texts[] = {
-        {"M\xC3\xBCnchen \xE2\x82\xAC \xF0\x9F\x98\x80", "M\xC3\xBCnchen \xE2\x82\xAC \xF0\x9F\x98\x80"},
-        {"M\xFCnchen", "M\xC3\xBCnchen"},                         // a lone high byte is read as Latin-1
-        {"\xE2\x82", "\xC3\xA2\xC2\x82"},                         // a cut-off sequence
-        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                         // an overlong form
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},             // a surrogate
-        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"}, // past U+10FFFF
-        {"\x7F\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF",
-         "\x7F\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF"}, // the last of each length
-    };
-    for (const auto& [text, expected] : texts) {
-        EXPECT_EQ(cli::WellFormedUtf8(text), expected);
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/output/utf8-texts.txt")) {
+        EXPECT_EQ(cli::WellFormedUtf8(sourcetree::Unescaped(row[0])), sourcetree::Unescaped(row.at(1)))
+            << row[0];
     }
     cli::CallReport call = MakeCall({0}, 1);
     call.machine.videoCard = std::string("C:\\UT2003 \"demo\"\n\r\t\b\f\x01\x1f\0\xFC", 25);
@@ -210,17 +138,19 @@ TEST(Utf8Test, TextsAsWellFormedUtf8AndJsonEscapes) {
         1);
 }
 
-// Every merge sample in every format as its expected file
-// (tests/data/cli/output/merge); the JSON files are checked against their schema
-// and the pages drawn by a browser after this program.
+// Every merge of tests/data/cli/merge/inputs.txt in every format as its expected
+// file (tests/data/cli/output/merge); the JSON files are checked against their
+// schema and the pages drawn by a browser after this program.
 TEST(MergeFilesTest, EverySampleInEveryFormatAsItsExpectedFile) {
-    for (auto& [name, inputs] : samples::MergeSamples()) {
-        std::string reference;
-        if (name == "partial-sets") {
-            inputs[0].label = "Before";
-            inputs[2].label = "Crashed";
-            reference = "2 scenes, 2 runs";
-        }
+    std::map<std::string, std::vector<cli::MergeInput>> merges;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/merge/inputs.txt")) {
+        const std::string file = sourcetree::SourcePath("tests/data/cli/merge/" + row.at(1));
+        merges[row[0]].push_back(samples::Input(sourcetree::ReadBytes(file).value_or(""), row.at(2)));
+        merges[row[0]].back().label = row.size() > 3 ? row[3] : "";
+    }
+    EXPECT_EQ(merges.size(), 4u);
+    for (auto& [name, inputs] : merges) {
+        const std::string reference = name == "partial-sets" ? "2 scenes, 2 runs" : "";
         std::string problem;
         const std::optional<cli::Merge> merge = cli::MergeReports(inputs, reference, problem);
         ASSERT_TRUE(merge) << name << ": " << problem;

@@ -3,11 +3,11 @@
 // RADEON 9700, scene runs whose last lines have the engine's shape.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
-#include <tuple>
-#include <utility>
 #include <vector>
 
 #include "bench/SceneOutcome.h"
@@ -75,29 +75,6 @@ inline void AddRun(cli::ConfigurationReport& report, int scene, int round, bench
     report.runs.push_back(run);
 }
 
-inline void AddSet(cli::ConfigurationReport& report, int round, const std::vector<double>& fps) {
-    for (int scene = 0; scene < bench::kSceneCount; ++scene) {
-        AddRun(report, scene, round, bench::SceneStatus::Recorded, fps[static_cast<std::size_t>(scene)]);
-    }
-}
-
-// A resolution sweep of two configurations: 640x480, then 800x600.
-inline cli::CallReport Sweep() {
-    cli::CallReport call = MakeCall({0, 3}, 1);
-    call.plan.resolutions = {"640x480", "800x600"};
-    call.machine.videoCard = "RADEON <9700> & \"Pro\"";
-    call.configurations.push_back(call.configurations.front());
-    cli::ConfigurationReport& low = call.configurations[0];
-    cli::ConfigurationReport& high = call.configurations[1];
-    low.configuration.resolution = "640x480";
-    high.configuration.resolution = "800x600";
-    AddRun(low, 0, 1, bench::SceneStatus::Recorded, 120.0, 6284);
-    AddRun(low, 3, 1, bench::SceneStatus::Recorded, 60.0, 6284);
-    AddRun(high, 0, 1, bench::SceneStatus::Recorded, 100.0, 6284);
-    AddRun(high, 3, 1, bench::SceneStatus::TimedOut);
-    return call;
-}
-
 // A whole call of every scene, `runs` runs each, at each resolution: frame
 // rates of `speed` times a scene's own, a little apart from run to run.
 inline cli::CallReport FullCall(double speed, int runs,
@@ -123,69 +100,20 @@ inline cli::CallReport FullCall(double speed, int runs,
     return call;
 }
 
-// A report as merge reads it: written by korvane-cli's writer, read back.
-inline cli::MergeInput Input(const cli::CallReport& call, const std::string& path) {
+// A report as merge reads it from `text`.
+inline cli::MergeInput Input(const std::string& text, const std::string& path) {
     cli::MergeInput input;
     input.path = path;
-    const std::string text = cli::ReportJson(call);
     input.contentHash = cli::ContentHash(text);
     std::string problem;
     input.report = cli::ReadReport(text, problem).value_or(cli::ReportFile());
+    EXPECT_EQ(problem, "") << path;
     return input;
 }
 
-// The samples of a merge whose files tests/data/cli/output/merge holds.
-inline std::vector<std::pair<std::string, std::vector<cli::MergeInput>>> MergeSamples() {
-    // Four cards on one processor, each with its own driver.
-    const std::tuple<const char*, const char*, double> cards[] = {
-        {"RADEON 9700 PRO", "6.14.10.6292", 1.0},
-        {"NVIDIA GeForce4 Ti 4600", "6.14.10.4109", 0.91},
-        {"Matrox Parhelia-512", "5.12.1.1017", 0.62},
-        {"SiS Xabre 400", "6.14.10.3130", 0.47}};
-    std::vector<cli::MergeInput> fourCards;
-    for (const auto& [card, driver, speed] : cards) {
-        cli::CallReport call = FullCall(speed, 2);
-        call.machine.videoCard = card;
-        call.adapter->driverVersion = driver;
-        fourCards.push_back(Input(call, std::string("C:\\Roundup\\") + card + ".json"));
-    }
-    // One card with three drivers: only their versions tell them apart.
-    std::vector<cli::MergeInput> threeDrivers;
-    for (const auto& [driver, speed] :
-         {std::make_pair("6.14.10.6255", 0.97), std::make_pair("6.14.10.6292", 1.0),
-          std::make_pair("6.14.10.6343", 1.04)}) {
-        cli::CallReport call = FullCall(speed, 3);
-        call.adapter->driverVersion = driver;
-        threeDrivers.push_back(Input(call, std::string("catalyst-") + driver + ".json"));
-    }
-    // One card at three clocks and two resolutions.
-    std::vector<cli::MergeInput> threeClocks;
-    for (const auto& [clock, speed] :
-         {std::make_pair("1466.53 MHz", 1.0), std::make_pair("1600.12 MHz", 1.06),
-          std::make_pair("1733.70 MHz", 1.11)}) {
-        cli::CallReport call = FullCall(speed, 2, {"1024x768", "1600x1200"});
-        call.machine.frequency = clock;
-        threeClocks.push_back(Input(call, std::string("clock-") + clock + ".json"));
-    }
-    // A report with two scenes only (no score), one cut off by a crash, and the
-    // first given twice; the reference is the second.
-    cli::CallReport twoScenes = MakeCall({0, 3}, 2);
-    AddRun(twoScenes.configurations[0], 0, 1, bench::SceneStatus::Recorded, 110.0);
-    AddRun(twoScenes.configurations[0], 3, 1, bench::SceneStatus::Recorded, 55.0);
-    AddRun(twoScenes.configurations[0], 0, 2, bench::SceneStatus::Recorded, 112.0);
-    AddRun(twoScenes.configurations[0], 3, 2, bench::SceneStatus::Recorded, 54.0);
-    cli::CallReport cutOff = FullCall(0.8, 2);
-    cutOff.configurations[0].runs.resize(8);
-    cutOff.configurations[0].sets.resize(2);
-    cutOff.complete = false;
-    cutOff.korvaneVersion = "1.00 Alpha2";
-    std::vector<cli::MergeInput> partial = {Input(FullCall(1.0, 2), "full.json"),
-                                            Input(twoScenes, "two.json"), Input(cutOff, "cut.json"),
-                                            Input(FullCall(1.0, 2), "again.json")};
-    return {{"four-cards", fourCards},
-            {"three-drivers", threeDrivers},
-            {"three-clocks", threeClocks},
-            {"partial-sets", partial}};
+// A report as merge reads it: written by korvane-cli's writer, read back.
+inline cli::MergeInput Input(const cli::CallReport& call, const std::string& path) {
+    return Input(cli::ReportJson(call), path);
 }
 
 } // namespace samples

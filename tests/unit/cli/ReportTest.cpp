@@ -24,50 +24,32 @@ using bench::SceneStatus;
 using samples::AddRun;
 using samples::MakeCall;
 
+// tests/data/cli/report/spreads.txt.
 TEST(RunStatisticsTest, MeanSampleDeviationAndVariation) {
-    const struct {
-        std::vector<double> values;
-        std::optional<double> mean, deviation, variation;
-    } cases[] = {
-        // clang-format off
-        {{}, std::nullopt, std::nullopt, std::nullopt}, {{42.5}, 42.5, std::nullopt, std::nullopt},
-        {{100, 110}, 105, 7.0710678118654755, 6.734350297014739},
-        {{2, 4, 4, 4, 5, 5, 7, 9}, 5, 2.138089935299395, 42.7617987059879},
-        {{58.27, 58.27, 58.27}, 58.27, 0.0, 0.0}, {{0, 0}, 0.0, 0.0, std::nullopt},
-        {{-4, -6}, -5.0, std::sqrt(2.0), 28.284271247461902},
-        {{1e9 + 1, 1e9 + 2, 1e9 + 3}, 1e9 + 2, 1.0, 9.999999979999999e-08},
-        {{1e308, 1.5e308}, 1.25e308, 0.25e308 * std::sqrt(2.0), 28.284271247461902}, // sums past the largest double
-        {{1e308, 1.2e308, 1.6e308}, 1.2666666666666667e308, 0.3055050463303894e308, 24.118819447136},
-        // clang-format on
+    const auto near = [](std::optional<double> actual, const std::string& expected) {
+        const std::optional<double> value = sourcetree::NumberOrNone(expected);
+        return actual.has_value() == value.has_value() &&
+               (!actual || std::abs(*actual - *value) <= 1e-12 * (1.0 + std::abs(*value)));
     };
-    const auto near = [](std::optional<double> actual, std::optional<double> expected) {
-        return actual.has_value() == expected.has_value() &&
-               (!actual || std::abs(*actual - *expected) <= 1e-12 * (1.0 + std::abs(*expected)));
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.values));
-        const cli::Spread spread = cli::SpreadOf(c.values);
-        EXPECT_EQ(spread.count, c.values.size());
-        EXPECT_TRUE(near(spread.mean, c.mean));
-        EXPECT_TRUE(near(spread.standardDeviation, c.deviation));
-        EXPECT_TRUE(near(spread.variationPercent, c.variation));
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/report/spreads.txt")) {
+        SCOPED_TRACE(row[0]);
+        const std::vector<double> values = sourcetree::Numbers(row[0]);
+        const cli::Spread spread = cli::SpreadOf(values);
+        EXPECT_EQ(spread.count, values.size());
+        EXPECT_TRUE(near(spread.mean, row.at(1)));
+        EXPECT_TRUE(near(spread.standardDeviation, row.at(2)));
+        EXPECT_TRUE(near(spread.variationPercent, row.at(3)));
     }
 }
 
+// tests/data/cli/report/another-run.txt; and whether the rand[] seeds differ.
 TEST(RunStatisticsTest, AnotherRunWhileTheValuesVaryUpToTwiceThePlan) {
-    const struct {
-        std::optional<double> variation;
-        int runsSoFar, plannedRuns;
-        bool wantsAnother;
-    } cases[] = {
-        {3.49, 3, 3, false}, {3.5, 3, 3, true},   {12.0, 3, 3, true},          {12.0, 5, 3, true},
-        {12.0, 6, 3, false}, {12.0, 7, 3, false}, {std::nullopt, 1, 3, false}, {5.0, 1, 1, true},
-    };
-    for (const auto& c : cases) {
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/report/another-run.txt")) {
         cli::Spread spread;
-        spread.variationPercent = c.variation;
-        EXPECT_EQ(cli::WantsAnotherRun(spread, c.runsSoFar, c.plannedRuns), c.wantsAnother)
-            << c.variation.value_or(-1) << " % after " << c.runsSoFar << " of " << c.plannedRuns;
+        spread.variationPercent = sourcetree::NumberOrNone(row[0]);
+        EXPECT_EQ(cli::WantsAnotherRun(spread, std::stoi(row.at(1)), std::stoi(row.at(2))),
+                  row.at(3) == "yes")
+            << row[0] << " % after " << row[1] << " of " << row[2];
     }
     const std::vector<std::vector<std::uint32_t>> same = {{}, {6284}, {6284, 6284, 6284}};
     const std::vector<std::vector<std::uint32_t>> differ = {{6284, 6285}, {7, 7, 8}, {8, 7, 7}};
@@ -81,25 +63,17 @@ TEST(RunStatisticsTest, AnotherRunWhileTheValuesVaryUpToTwiceThePlan) {
 
 // The runs of one configuration, and what follows them (tests/data/cli/report/next-runs.txt).
 TEST(CallReportTest, TheNextSceneRunAndThePositionAfterEveryRunSoFar) {
-    const auto split = [](const std::string& text, char separator) {
-        std::vector<std::string> parts;
-        std::istringstream stream(text);
-        for (std::string part; std::getline(stream, part, separator);) {
-            parts.push_back(part);
-        }
-        return parts;
-    };
     const std::vector<std::vector<std::string>> rows = sourcetree::ReadTable("cli/report/next-runs.txt");
     EXPECT_GE(rows.size(), 15u);
     for (const std::vector<std::string>& row : rows) {
         std::vector<int> scenes;
-        for (const std::string& scene : split(row.at(2), ',')) {
+        for (const std::string& scene : sourcetree::Split(row.at(2), ',')) {
             scenes.push_back(std::stoi(scene));
         }
         cli::CallReport call = MakeCall(scenes, std::stoi(row.at(0)));
         call.plan.maxVariationPercent = std::stod(row.at(1));
-        for (const std::string& run : split(row.at(3), ' ')) {
-            const std::vector<std::string> fields = split(run, ':');
+        for (const std::string& run : sourcetree::Split(row.at(3), ' ')) {
+            const std::vector<std::string> fields = sourcetree::Split(run, ':');
             const SceneStatus status = fields.at(2) == "x"   ? SceneStatus::TimedOut
                                        : fields.at(2) == "s" ? SceneStatus::Stopped
                                                              : SceneStatus::Recorded;
@@ -125,34 +99,28 @@ TEST(CallReportTest, TheNextSceneRunAndThePositionAfterEveryRunSoFar) {
     EXPECT_FALSE(cli::NextSceneRun(sweep.plan, sweep.configurations[1]));
 }
 
+// tests/data/cli/report/exit-statuses.txt, for one configuration and for a
+// sweep whose first one gave every result.
 TEST(CallReportTest, ExitStatusIsZeroOnlyWhenEveryRunGaveAResult) {
-    const struct {
-        std::vector<SceneStatus> statuses;
-        bool stopped;
-        int exitStatus;
-    } cases[] = {
-        // clang-format off
-        {{SceneStatus::Recorded, SceneStatus::Recorded}, false, 0}, {{}, false, 3},
-        {{SceneStatus::Recorded, SceneStatus::TimedOut}, false, 3}, {{SceneStatus::NoNumber, SceneStatus::Recorded}, false, 3},
-        {{SceneStatus::GameNotStarted}, false, 3}, {{SceneStatus::NoNewResult}, false, 3},
-        {{SceneStatus::LogUnreadable}, false, 3}, {{SceneStatus::Recorded, SceneStatus::Stopped}, true, 3},
-        {{SceneStatus::Recorded}, true, 3},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/report/exit-statuses.txt")) {
         cli::CallReport call = MakeCall({0}, 1);
         cli::ConfigurationReport good = call.configurations[0];
         AddRun(good, 0, 1, SceneStatus::Recorded, 100.0);
         cli::ConfigurationReport& report = call.configurations[0];
-        for (const SceneStatus status : c.statuses) {
-            AddRun(report, 0, static_cast<int>(report.runs.size()) + 1, status, 100.0);
+        for (const std::string& name : sourcetree::Split(row[0], ' ')) {
+            int status = 0;
+            while (status < 7 && cli::StatusName(static_cast<SceneStatus>(status)) != name) {
+                ++status;
+            }
+            ASSERT_LT(status, 7) << name;
+            AddRun(report, 0, static_cast<int>(report.runs.size()) + 1, static_cast<SceneStatus>(status),
+                   100.0);
         }
-        report.stopped = c.stopped;
-        EXPECT_EQ(cli::ExitStatus(report), c.exitStatus)
-            << report.runs.size() << " runs, stopped " << c.stopped;
-        EXPECT_EQ(cli::Stopped(call), c.stopped);
+        report.stopped = row.at(1) == "yes";
+        EXPECT_EQ(cli::ExitStatus(report), std::stoi(row.at(2))) << row[0] << ", stopped " << row[1];
+        EXPECT_EQ(cli::Stopped(call), report.stopped);
         call.configurations.insert(call.configurations.begin(), good);
-        EXPECT_EQ(cli::ExitStatus(call), c.exitStatus) << "in a sweep";
+        EXPECT_EQ(cli::ExitStatus(call), std::stoi(row[2])) << row[0] << " in a sweep";
     }
     EXPECT_EQ(cli::ExitStatus(cli::CallReport()), cli::kExitSomeFailed);
 }
@@ -194,18 +162,10 @@ TEST(EngineLineTest, FiveNumbersOnlyFromTheEngineShape) {
     }
     EXPECT_EQ(numbers("  \t10.5\t/\t20.25 / 40 fps -- Score = 20.25\trand[17]  \t"),
               "10.5 20.25 40 20.25 17");
-    const std::tuple<std::string, double, bool> readings[] = {
-        // clang-format off
-        {"5.0 / 6.0 / 7.0 fps -- Score = 6.5 rand[3]", 6.5, true}, {"17.5 fps", 17.5, true},
-        {"Benchmark ended without a frame rate", 0.0, false}, {"x =            5", 0.0, false},
-        {"Score = 0.000000", 0.0, true}, {"Score =", 0.0, false}, {"x = .5", 0.5, true},
-        {"x = -", 0.0, false}, {"x = .", 0.0, false}, {"a / b / c fps -- Score = 1e999", 0.0, false},
-        // clang-format on
-    };
-    for (const auto& [line, fps, hasNumber] : readings) {
-        const cli::LastLineReading reading = cli::ReadLastLineValues(line);
-        EXPECT_EQ(reading.fps, fps) << line;
-        EXPECT_EQ(reading.hasNumber, hasNumber) << line;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/report/last-line-values.txt")) {
+        const cli::LastLineReading reading = cli::ReadLastLineValues(row[0]);
+        EXPECT_EQ(reading.fps, std::stod(row.at(1))) << row[0];
+        EXPECT_EQ(reading.hasNumber, row.at(2) == "yes") << row[0];
     }
 }
 
