@@ -12,7 +12,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -177,16 +176,12 @@ TEST(CpuTest, RealProcessorsGiveTheirFactsAndNames) {
     EXPECT_GE(listed.size(), 15u);
 }
 
+// tests/data/cpu-vendors.txt.
 TEST(CpuTest, VendorAndSignature) {
-    const std::pair<const char*, const char*> vendors[] = {
-        {"CyrixInstead", "CyrixInstead 5 10 7, 0+0 0"}, {"RiseRiseRise", "RiseRiseRise 5 10 7, 0+0 0"},
-        {"CentaurHauls", "CentaurHauls 5 10 7, 0+0 0"}, {"GenuineTMx86", "Unknown 5 10 7, 0+0 0"},
-        {"genuineintel", "Unknown 5 10 7, 0+0 0"},      {"Genuine", "Unknown 5 10 7, 0+0 0"},
-    };
-    for (const auto& [identification, facts] : vendors) {
-        Rig rig(identification, 0xFFFFF5A7u); // extended family and model, type: ignored
-        EXPECT_EQ(Facts(rig.Make()), facts);
-        EXPECT_EQ(rig.cpuid.queried, (std::vector<std::uint32_t>{0, 1})) << "no cache leaf for " << facts;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cpu-vendors.txt")) {
+        Rig rig(row[0].c_str(), 0xFFFFF5A7u);
+        EXPECT_EQ(Facts(rig.Make()), row.at(1));
+        EXPECT_EQ(rig.cpuid.queried, (std::vector<std::uint32_t>{0, 1})) << "no cache leaf for " << row[0];
     }
 }
 
@@ -215,22 +210,22 @@ TEST(CpuTest, IntelDescriptorBytes) {
     }
 }
 
+// tests/data/amd-cache-leaves.txt.
 TEST(CpuTest, AmdExtendedLeaves) {
-    const sysinfo::CpuidRegisters l1{0, 0, 0x40020140, 0x20020220};
-    const sysinfo::CpuidRegisters l2{0, 0, 0x02008140, 0};
-    const std::tuple<std::uint32_t, Leaves, const char*> cases[] = {
-        {0x6A0, {{0x80000000u, {0xFFFFFFFFu, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 512"},
-        {0x580, {{0x80000000u, {0x80000005u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 -1"},
-        {0x501, {{0x80000005u, l1}}, "64+32 -1"}, // leaf 0x80000005 is read without asking
-        {0x630, {{0x80000000u, {0x80000006u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 64"},
-        {0x631, {{0x80000000u, {0x80000006u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 512"},
-        {0x530, {{0x80000000u, {0x80000006u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 512"},
-        {0x730, {{0x80000000u, {0x80000006u, 0, 0, 0}}, {0x80000005u, l1}, {0x80000006u, l2}}, "64+32 512"},
-    };
-    for (const auto& [signature, leaves, sizes] : cases) {
-        Rig rig("AuthenticAMD", signature, leaves);
+    const std::map<std::uint32_t, sysinfo::CpuidRegisters> recorded = {
+        {0x80000005u, {0, 0, 0x40020140, 0x20020220}}, {0x80000006u, {0, 0, 0x02008140, 0}}};
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("amd-cache-leaves.txt")) {
+        Leaves leaves;
+        if (row.at(1) != "-") {
+            leaves.push_back(
+                {0x80000000u, {static_cast<std::uint32_t>(std::stoul(row[1], nullptr, 16)), 0, 0, 0}});
+        }
+        for (const std::string& leaf : sourcetree::Split(row.at(2), ' ')) {
+            leaves.push_back(*recorded.find(static_cast<std::uint32_t>(std::stoul(leaf, nullptr, 16))));
+        }
+        Rig rig("AuthenticAMD", static_cast<std::uint32_t>(std::stoul(row[0], nullptr, 16)), leaves);
         const std::string facts = Facts(rig.Make());
-        EXPECT_EQ(facts.substr(facts.find(", ") + 2), sizes) << std::hex << signature;
+        EXPECT_EQ(facts.substr(facts.find(", ") + 2), row.at(3)) << row[0];
     }
 }
 
@@ -343,27 +338,24 @@ TEST(CpuTest, DumpLines) {
     }
 }
 
+// tests/data/panel-texts.txt.
 TEST(CpuTest, PanelTexts) {
-    EXPECT_EQ(sysinfo::FrequencyText(1466.53125f), "1466.53 MHz");
-    EXPECT_EQ(sysinfo::FrequencyText(999.99951171875f), "1000.00 MHz");
-    EXPECT_EQ(sysinfo::FrequencyText(12345.678f), "12345.68 MHz");
-    // clang-format off
-    const std::pair<std::uint64_t, const char*> ram[] = {
-        {268435456ull, "257 MByte"}, {267911168ull, "256 MByte"}, {4294967295ull, "4096 MByte"},
-        {4294967296ull, "4097 MByte"}, {0, "1 MByte"}, {1048576ull, "2 MByte"}};
-    // clang-format on
-    for (const auto& [bytes, text] : ram) {
-        EXPECT_EQ(sysinfo::RamText(bytes), text);
-    }
     Rig rig("CyrixInstead", 0x524);
     sysinfo::CpuInfo cpu = rig.Make();
-    const std::tuple<int, int, int, const char*> caches[] = {
-        {8, 8, 256, "16k L1, 256k L2"}, {32, 32, -1, "64k L1, -1k L2"}, {8, 0, 512, "8k L1, 512k L2"}};
-    for (const auto& [data, code, l2, text] : caches) {
-        cpu.l1DataKb = data;
-        cpu.l1CodeKb = code;
-        cpu.l2Kb = l2;
-        EXPECT_EQ(sysinfo::CacheText(cpu), text);
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("panel-texts.txt")) {
+        std::string text;
+        if (row[0] == "clock") {
+            text = sysinfo::FrequencyText(std::stof(row.at(1)));
+        } else if (row[0] == "RAM") {
+            text = sysinfo::RamText(std::stoull(row.at(1)));
+        } else {
+            const std::vector<double> sizes = sourcetree::Numbers(row.at(1));
+            cpu.l1DataKb = static_cast<int>(sizes.at(0));
+            cpu.l1CodeKb = static_cast<int>(sizes.at(1));
+            cpu.l2Kb = static_cast<int>(sizes.at(2));
+            text = sysinfo::CacheText(cpu);
+        }
+        EXPECT_EQ(text, row.at(2)) << row[0] << ' ' << row[1];
     }
 }
 
