@@ -63,12 +63,16 @@ Json RunJson(const SceneAttempt& run, const Utf8Converter& toUtf8) {
     return json;
 }
 
+// The renderer, detail and resolution, which begin every configuration's object.
+Json ConfigurationNames(const Configuration& configuration) {
+    return {{"renderer", NamesOf(configuration.renderer).name},
+            {"detail", NamesOf(configuration.detail).name},
+            {"resolution", configuration.resolution}};
+}
+
 Json ConfigurationJson(const RunPlan& plan, const ConfigurationReport& report, const Utf8Converter& toUtf8) {
     Json json = Json::object();
-    Json& options = json["options"] = Json::object();
-    options["renderer"] = NamesOf(report.configuration.renderer).name;
-    options["detail"] = NamesOf(report.configuration.detail).name;
-    options["resolution"] = report.configuration.resolution;
+    Json& options = json["options"] = ConfigurationNames(report.configuration);
     options["scenes"] = ChosenScenes(plan);
     options["runs"] = plan.runs;
     options["timeoutSeconds"] = LongestTimeoutSeconds(plan);
@@ -205,10 +209,7 @@ std::string CompareJson(const Comparison& comparison, const std::string& basePat
     json["new"] = Text(toUtf8, newPath);
     Json& configurations = json["configurations"] = Json::array();
     for (const ConfigurationComparison& configuration : comparison.configurations) {
-        Json entry = Json::object();
-        entry["renderer"] = NamesOf(configuration.configuration.renderer).name;
-        entry["detail"] = NamesOf(configuration.configuration.detail).name;
-        entry["resolution"] = configuration.configuration.resolution;
+        Json entry = ConfigurationNames(configuration.configuration);
         Json& scenes = entry["scenes"] = Json::array();
         for (const SceneComparison& scene : configuration.scenes) {
             scenes.push_back({{"scene", scene.sceneIndex},
@@ -261,10 +262,7 @@ std::string MergeJson(const Merge& merge) {
     }
     Json& configurations = json["configurations"] = Json::array();
     for (const MergedConfiguration& configuration : merge.configurations) {
-        Json entry = Json::object();
-        entry["renderer"] = NamesOf(configuration.configuration.renderer).name;
-        entry["detail"] = NamesOf(configuration.configuration.detail).name;
-        entry["resolution"] = configuration.configuration.resolution;
+        Json entry = ConfigurationNames(configuration.configuration);
         entry["referenceHolds"] = configuration.referenceHolds;
         Json& held = entry["reports"] = Json::array();
         for (const ReportValuesOf& report : configuration.reports) {
