@@ -19,7 +19,7 @@ fi
 sources=$root/tests/fuzz
 build=$root/build/fuzz
 findings=$build/findings
-targets=(fuzz_cpudef fuzz_log_value fuzz_command_line fuzz_cpuid_registers)
+targets=(fuzz_cpudef fuzz_log_value fuzz_command_line fuzz_cpuid_registers fuzz_report_reader)
 
 for tool in clang++ cmake; do
     if ! command -v "$tool" >/dev/null 2>&1; then
