@@ -78,8 +78,11 @@ public:
     std::vector<Member> Items(std::size_t least = 0, std::size_t most = static_cast<std::size_t>(-1)) const {
         Expect(value_.is_array(), "an array");
         if (value_.size() < least || value_.size() > most) {
-            throw Refused(framework::Format("its member %s holds %zu elements, not %zu to %zu", path_.c_str(),
-                                            value_.size(), least, most));
+            const std::string allowed = most == static_cast<std::size_t>(-1)
+                                            ? framework::Format("%zu or more", least)
+                                            : framework::Format("%zu to %zu", least, most);
+            throw Refused(framework::Format("its member %s holds %zu elements, not %s", path_.c_str(),
+                                            value_.size(), allowed.c_str()));
         }
         std::vector<Member> items;
         for (std::size_t i = 0; i < value_.size(); ++i) {
