@@ -158,7 +158,7 @@ void KorvaneTest::ChooseScenes(std::initializer_list<int> sceneIds) {
     }
 }
 
-RunOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll) {
+PressOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll) {
     const std::size_t startsBefore = GameStarts().size();
     // Without a start the press must end in a message box.
     return driver::PressBenchmarkNow(
@@ -183,20 +183,8 @@ std::string ExpectedGameLine(const std::string& gameFolder, const std::string& k
                              const LineOptions& options) {
     const std::string game = gameFolder + "\\system\\UT2003.exe";
     const std::string ini = bench::FormatIniArguments(options.renderer, options.detail, korvaneFolder);
-    return bench::FillTemplate(Scene(index).commandLineTemplate, {&game, &ini, &options.resolution});
-}
-
-DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts) {
-    DetailsRows rows = {{"", ""},
-                        // clang-format off
-                        {"Korvane Version", "1.00 Alpha1"}, {"UT2003 Demo Version", "1077"},
-                        {"Korvane Overall", overall}, {"", ""}, {"BENCHMARK DETAILS", ""},
-                        // clang-format on
-                        {"", ""}};
-    for (int index = 0; index < kSceneCount; ++index) {
-        rows.push_back({Scene(index).detailsRowText, sceneTexts.at(index)});
-    }
-    return rows;
+    return bench::FillTemplate(bench::SceneTable().at(static_cast<std::size_t>(index)).commandLineTemplate,
+                               {&game, &ini, &options.resolution});
 }
 
 void KorvaneTest::CopyIniFiles(const std::string& folder) {

@@ -38,12 +38,7 @@ using bench::Detail;
 using bench::kSceneCount;
 using bench::Renderer;
 
-inline const bench::SceneRow& Scene(int index) {
-    return bench::SceneTable().at(static_cast<std::size_t>(index));
-}
-
-// The main window's check box of each scene, by scene index (the window test
-// reads each one's text against the scene's name).
+// The main window's check box of each scene, by scene index.
 constexpr int kSceneCheckBoxes[kSceneCount] = {IDC_MAIN_FLYBY1,    IDC_MAIN_FLYBY2,    IDC_MAIN_FLYBY3,
                                                IDC_MAIN_BOTMATCH1, IDC_MAIN_BOTMATCH2, IDC_MAIN_BOTMATCH3};
 
@@ -87,10 +82,6 @@ constexpr DWORD kPerSceneTimeoutMs = 15000;
 constexpr ULONGLONG kPauseAfterSceneMs = 3000;
 
 using DetailsRows = std::vector<std::vector<std::string>>;
-// The 13 rows of the details list for an overall text and six scene texts.
-DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts);
-
-using RunOutcome = PressOutcome;
 
 // korvane-cli's end: its status (none: still running at the time-out) and output, CR LF as LF.
 struct CliResult {
@@ -118,7 +109,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // C:\korvane-e2e\<short name of the test>, made fresh for this test.
+    // C:\korvane-e2e\<number of the test>, made fresh for this test.
     const std::string& Root() const { return root_; }
     std::string KorvaneFolder() const { return JoinPath(root_, "k"); }
     std::string GameFolder() const { return JoinPath(root_, "g"); }
@@ -154,7 +145,7 @@ protected:
     // Presses "BENCHMARK NOW!" and follows the press to its end: a message box,
     // or the main window answering again once the game has been started
     // `expectedStarts` times in this press (or the result window shown).
-    RunOutcome PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll = {});
+    PressOutcome PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll = {});
     // The game's starts recorded so far in the installation made by InstallDemo.
     std::vector<GameStart> GameStarts();
     // The command line scene `index` must get from the demo installed and Korvane's folder.
