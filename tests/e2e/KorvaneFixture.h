@@ -99,9 +99,10 @@ struct CaseName {
 };
 
 bool Contains(const std::string& text, const std::string& part);
-// For the tables of tests/data/e2e: a field with its \r\n and \n as line ends ("-":
-// nothing), and a field cut at each `separator` ("-": no part).
-std::string Unescaped(std::string field);
+// For the tables of tests/data/e2e: a field with its escapes made the bytes they stand
+// for (tests/unit/SourceTree.h's; "-": nothing), and a field cut at each `separator`
+// ("-": no part).
+std::string Unescaped(const std::string& field);
 std::vector<std::string> Split(const std::string& field, const std::string& separator);
 
 class KorvaneTest : public ::testing::Test {
@@ -166,11 +167,12 @@ protected:
     // renderer ini files, as Korvane's folder holds them.
     void StartCli(const std::string& arguments, bool inJob = false, bool withIniFiles = true,
                   const std::string& executable = std::string());
-    // The release's four renderer ini files into `folder`.
-    void CopyIniFiles(const std::string& folder);
     // Waits at most `timeoutMs` for korvane-cli's end.
     CliResult FinishCli(DWORD timeoutMs);
     CliResult RunCli(const std::string& arguments, int sceneRuns, bool inJob = false);
+    // Expects each piece that tests/data/e2e/cli-texts.txt gives `call` in the output of
+    // `result` or in the file named there.
+    void ExpectTexts(const std::string& call, const CliResult& result) const;
     Process& CliProgram() { return cli_; }
 
 private:
