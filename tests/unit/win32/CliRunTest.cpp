@@ -23,11 +23,22 @@
 
 namespace {
 
+// A folder of its own under the temporary folder, made empty.
+std::string FreshFolder(const char* name) {
+    char temp[MAX_PATH] = {};
+    const std::string folder = std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + name + "\\";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* leftover : {"r.json", "r.json.korvane-new", "ro.json", "held.json"}) {
+        ::SetFileAttributesA((folder + leftover).c_str(), FILE_ATTRIBUTE_NORMAL);
+        driver::DeleteFileAt(folder + leftover);
+    }
+    return folder;
+}
+
 TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
     for (const bool withJobs : {true, false}) {
         SCOPED_TRACE(withJobs ? "with job objects" : "without");
-        char folder[MAX_PATH] = {};
-        const std::string pidFile = std::string(folder, ::GetTempPathA(MAX_PATH, folder)) + "korvane-job.txt";
+        const std::string pidFile = FreshFolder("korvane-job-test") + "pid.txt";
         driver::DeleteFileAt(pidFile);
         const cli::JobObjectApi none;
         cli::GameJobLauncher launcher(1000, nullptr, withJobs ? cli::SystemJobObjectApi() : none);
@@ -52,18 +63,6 @@ TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
         EXPECT_EQ(launcher.JobProblem(), withJobs ? "" : "this Windows has no job objects");
     }
     EXPECT_TRUE(cli::SystemJobObjectApi().Present()) << "Wine, like every Windows from 2000 on, has them";
-}
-
-// A folder of its own under the temporary folder, made empty.
-std::string FreshFolder(const char* name) {
-    char temp[MAX_PATH] = {};
-    const std::string folder = std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + name + "\\";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* leftover : {"r.json", "r.json.korvane-new", "ro.json", "held.json"}) {
-        ::SetFileAttributesA((folder + leftover).c_str(), FILE_ATTRIBUTE_NORMAL);
-        driver::DeleteFileAt(folder + leftover);
-    }
-    return folder;
 }
 
 // A field of the tables of tests/data/win32 with its escapes made bytes and {folder} made
