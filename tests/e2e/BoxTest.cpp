@@ -90,7 +90,7 @@ TEST_P(Box, PressEndsAsExpected) {
             }
         }
     }
-    const RunOutcome outcome = PressBenchmarkNow(test.caption.empty() ? test.starts : 0);
+    const PressOutcome outcome = PressBenchmarkNow(test.caption.empty() ? test.starts : 0);
     if (test.caption.empty()) {
         ASSERT_TRUE(outcome.finished && outcome.resultsShown) << outcome;
     } else {

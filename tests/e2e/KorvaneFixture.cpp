@@ -1,5 +1,6 @@
 // The fixture of the end-to-end tests.
 #include "KorvaneFixture.h"
+#include "SourceTree.h"
 
 #include <algorithm>
 #include <ostream>
@@ -54,10 +55,8 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-std::string Unescaped(std::string field) {
-    field = std::regex_replace(std::regex_replace(field, std::regex(R"(\\r\\n)"), "\r\n"),
-                               std::regex(R"(\\n)"), "\n");
-    return field == "-" ? "" : field;
+std::string Unescaped(const std::string& field) {
+    return field == "-" ? "" : sourcetree::Unescaped(field);
 }
 
 std::vector<std::string> Split(const std::string& field, const std::string& separator) {
@@ -158,7 +157,7 @@ void KorvaneTest::ChooseScenes(std::initializer_list<int> sceneIds) {
     }
 }
 
-RunOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll) {
+PressOutcome KorvaneTest::PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll) {
     const std::size_t startsBefore = GameStarts().size();
     // Without a start the press must end in a message box.
     return driver::PressBenchmarkNow(
@@ -183,38 +182,21 @@ std::string ExpectedGameLine(const std::string& gameFolder, const std::string& k
                              const LineOptions& options) {
     const std::string game = gameFolder + "\\system\\UT2003.exe";
     const std::string ini = bench::FormatIniArguments(options.renderer, options.detail, korvaneFolder);
-    return bench::FillTemplate(Scene(index).commandLineTemplate, {&game, &ini, &options.resolution});
-}
-
-DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts) {
-    DetailsRows rows = {{"", ""},
-                        // clang-format off
-                        {"Korvane Version", "1.00 Alpha1"}, {"UT2003 Demo Version", "1077"},
-                        {"Korvane Overall", overall}, {"", ""}, {"BENCHMARK DETAILS", ""},
-                        // clang-format on
-                        {"", ""}};
-    for (int index = 0; index < kSceneCount; ++index) {
-        rows.push_back({Scene(index).detailsRowText, sceneTexts.at(index)});
-    }
-    return rows;
-}
-
-void KorvaneTest::CopyIniFiles(const std::string& folder) {
-    for (const Renderer renderer : {Renderer::OpenGL, Renderer::Direct3D}) {
-        for (const Detail detail : {Detail::High, Detail::Low}) {
-            const std::string name = bench::RendererIniFile(renderer, detail);
-            ASSERT_TRUE(CopyFileTo(JoinPath(ParentFolder(Programs().cli), name), JoinPath(folder, name)))
-                << name;
-        }
-    }
+    return bench::FillTemplate(bench::SceneTable().at(static_cast<std::size_t>(index)).commandLineTemplate,
+                               {&game, &ini, &options.resolution});
 }
 
 void KorvaneTest::StartCli(const std::string& arguments, bool inJob, bool withIniFiles,
                            const std::string& executable) {
     ASSERT_TRUE(MakeFolders(KorvaneFolder()) &&
                 CopyFileTo(Programs().cpuDefinitions, JoinPath(KorvaneFolder(), "cpudef.dat")));
-    if (withIniFiles) {
-        ASSERT_NO_FATAL_FAILURE(CopyIniFiles(KorvaneFolder()));
+    for (const Renderer renderer : {Renderer::OpenGL, Renderer::Direct3D}) {
+        for (const Detail detail : {Detail::High, Detail::Low}) {
+            const std::string name = bench::RendererIniFile(renderer, detail);
+            ASSERT_TRUE(!withIniFiles || CopyFileTo(JoinPath(ParentFolder(Programs().cli), name),
+                                                    JoinPath(KorvaneFolder(), name)))
+                << name;
+        }
     }
     StartOptions options;
     options.console = true;
@@ -240,6 +222,19 @@ CliResult KorvaneTest::FinishCli(DWORD timeoutMs) {
 CliResult KorvaneTest::RunCli(const std::string& arguments, int sceneRuns, bool inJob) {
     StartCli(arguments, inJob);
     return HasFatalFailure() ? CliResult() : FinishCli(30000 + static_cast<DWORD>(sceneRuns) * 10000);
+}
+
+void KorvaneTest::ExpectTexts(const std::string& call, const CliResult& result) const {
+    int pieces = 0;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("e2e/cli-texts.txt")) {
+        if (row.at(0) == call) {
+            const std::string text = row.at(1) == "output" ? result.output : Read(row[1]);
+            EXPECT_TRUE(Contains(text, Unescaped(row.at(2)))) << row[1] << " lacks " << row[2] << ":\n"
+                                                              << text;
+            ++pieces;
+        }
+    }
+    EXPECT_GT(pieces, 0) << "no texts for " << call;
 }
 
 } // namespace e2e

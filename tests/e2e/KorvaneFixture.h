@@ -38,12 +38,7 @@ using bench::Detail;
 using bench::kSceneCount;
 using bench::Renderer;
 
-inline const bench::SceneRow& Scene(int index) {
-    return bench::SceneTable().at(static_cast<std::size_t>(index));
-}
-
-// The main window's check box of each scene, by scene index (the window test
-// reads each one's text against the scene's name).
+// The main window's check box of each scene, by scene index.
 constexpr int kSceneCheckBoxes[kSceneCount] = {IDC_MAIN_FLYBY1,    IDC_MAIN_FLYBY2,    IDC_MAIN_FLYBY3,
                                                IDC_MAIN_BOTMATCH1, IDC_MAIN_BOTMATCH2, IDC_MAIN_BOTMATCH3};
 
@@ -87,10 +82,6 @@ constexpr DWORD kPerSceneTimeoutMs = 15000;
 constexpr ULONGLONG kPauseAfterSceneMs = 3000;
 
 using DetailsRows = std::vector<std::vector<std::string>>;
-// The 13 rows of the details list for an overall text and six scene texts.
-DetailsRows ExpectedDetailsRows(const std::string& overall, const std::vector<std::string>& sceneTexts);
-
-using RunOutcome = PressOutcome;
 
 // korvane-cli's end: its status (none: still running at the time-out) and output, CR LF as LF.
 struct CliResult {
@@ -108,9 +99,10 @@ struct CaseName {
 };
 
 bool Contains(const std::string& text, const std::string& part);
-// For the tables of tests/data/e2e: a field with its \r\n and \n as line ends ("-":
-// nothing), and a field cut at each `separator` ("-": no part).
-std::string Unescaped(std::string field);
+// For the tables of tests/data/e2e: a field with its escapes made the bytes they stand
+// for (tests/unit/SourceTree.h's; "-": nothing), and a field cut at each `separator`
+// ("-": no part).
+std::string Unescaped(const std::string& field);
 std::vector<std::string> Split(const std::string& field, const std::string& separator);
 
 class KorvaneTest : public ::testing::Test {
@@ -118,7 +110,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // C:\korvane-e2e\<short name of the test>, made fresh for this test.
+    // C:\korvane-e2e\<number of the test>, made fresh for this test.
     const std::string& Root() const { return root_; }
     std::string KorvaneFolder() const { return JoinPath(root_, "k"); }
     std::string GameFolder() const { return JoinPath(root_, "g"); }
@@ -154,7 +146,7 @@ protected:
     // Presses "BENCHMARK NOW!" and follows the press to its end: a message box,
     // or the main window answering again once the game has been started
     // `expectedStarts` times in this press (or the result window shown).
-    RunOutcome PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll = {});
+    PressOutcome PressBenchmarkNow(int expectedStarts, const std::function<void()>& eachPoll = {});
     // The game's starts recorded so far in the installation made by InstallDemo.
     std::vector<GameStart> GameStarts();
     // The command line scene `index` must get from the demo installed and Korvane's folder.
@@ -175,11 +167,12 @@ protected:
     // renderer ini files, as Korvane's folder holds them.
     void StartCli(const std::string& arguments, bool inJob = false, bool withIniFiles = true,
                   const std::string& executable = std::string());
-    // The release's four renderer ini files into `folder`.
-    void CopyIniFiles(const std::string& folder);
     // Waits at most `timeoutMs` for korvane-cli's end.
     CliResult FinishCli(DWORD timeoutMs);
     CliResult RunCli(const std::string& arguments, int sceneRuns, bool inJob = false);
+    // Expects each piece that tests/data/e2e/cli-texts.txt gives `call` in the output of
+    // `result` or in the file named there.
+    void ExpectTexts(const std::string& call, const CliResult& result) const;
     Process& CliProgram() { return cli_; }
 
 private:

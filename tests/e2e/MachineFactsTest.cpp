@@ -66,14 +66,7 @@ TEST_F(MachineFacts, ADriverAndItsPciIdsFromDirect3DGoIntoTheReport) {
         StartCli("--scenes flyby1 --runs 1 --json r.json", false, true, Path("korvane-cli-planted.exe")));
     const CliResult result = FinishCli(30000);
     ASSERT_EQ(result.exitStatus, std::optional<DWORD>(0)) << result;
-    EXPECT_TRUE(Contains(result.output, "\nVideo Card:  Planted RADEON 9700 PRO\n")) << result;
-    const std::string json = Read("r.json");
-    EXPECT_TRUE(Contains(json, "\"videoCard\": \"Planted RADEON 9700 PRO\"")) << json;
-    EXPECT_TRUE(Contains(json,
-                         "\"adapter\": {\n    \"driver\": \"ati2dvag.dll\",\n    \"driverVersion\": "
-                         "\"6.14.10.6292\",\n    \"vendorId\": \"1002\",\n    \"deviceId\": \"4E44\",\n    "
-                         "\"subsystemId\": \"00021002\",\n    \"revision\": 1\n  },"))
-        << json;
+    ExpectTexts("adapter", result);
 }
 
 } // namespace

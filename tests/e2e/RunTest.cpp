@@ -9,6 +9,7 @@
 #include <set>
 
 #include "KorvaneFixture.h"
+#include "SourceTree.h"
 #include "driver/Snapshot.h"
 
 namespace e2e {
@@ -34,6 +35,15 @@ std::map<int, std::string> Labels(HWND main, bool stored) {
         labels[id] = stored ? StoredWindowText(::GetDlgItem(main, id)) : ControlText(main, id).value_or("?");
     }
     return labels;
+}
+
+// The details list's rows a line each: the item, a tab and the description ("-": none).
+std::string DetailsText(const DetailsRows& rows) {
+    std::string text;
+    for (const std::vector<std::string>& row : rows) {
+        text += row.at(0) + "\t" + (row.at(1).empty() ? "-" : row[1]) + "\n";
+    }
+    return text;
 }
 
 // A key this test writes between the snapshots, so that the comparison is seen to catch a write.
@@ -88,7 +98,7 @@ std::set<std::string> Run::RunBothPressesAndExit(int run) {
     int factChanges = 0;
     EXPECT_EQ(PriorityClassOf(Korvane().Id()), std::optional<DWORD>(NORMAL_PRIORITY_CLASS));
 
-    const RunOutcome first =
+    const PressOutcome first =
         PressBenchmarkNow(kSceneCount, [&] { factChanges += Labels(Main(), true) != facts; });
     EXPECT_EQ(factChanges, 0) << "the machine facts changed while the game ran";
     EXPECT_TRUE(first.finished && first.resultsShown) << first;
@@ -107,8 +117,7 @@ std::set<std::string> Run::RunBothPressesAndExit(int run) {
     EXPECT_EQ(ResultText(IDC_RESULT_BOTMATCH), std::optional<std::string>("66.95 fps "));
     EXPECT_EQ(ResultText(IDC_RESULT_UNIT), std::optional<std::string>("Korvanes"));
     EXPECT_FALSE(IsVisible(DetailsWindow())) << "the details window opened by itself";
-    EXPECT_EQ(OpenDetails(), ExpectedDetailsRows("8074 Korvanes", {"102.84 fps", "32.14 fps", "148.56 fps",
-                                                                   "95.95 fps", "74.61 fps", "30.31 fps"}));
+    sourcetree::ExpectFile("e2e/full-run-details.txt", DetailsText(OpenDetails()));
     std::string columns; // each column's heading and width
     for (const ListViewColumn& column : ListViewColumns(::GetDlgItem(DetailsWindow(), IDC_DETAILS_LIST))
                                             .value_or(std::vector<ListViewColumn>{{"(unreadable)", 0}})) {
@@ -124,13 +133,12 @@ std::set<std::string> Run::RunBothPressesAndExit(int run) {
     // One scene: the window says "N/A ", the list keeps the other scenes' values
     // and is rebuilt, not added to; Esc hides the result window.
     ChooseScenes({IDC_MAIN_FLYBY1});
-    const RunOutcome second = PressBenchmarkNow(1);
+    const PressOutcome second = PressBenchmarkNow(1);
     EXPECT_TRUE(second.finished && second.resultsShown) << second;
     for (const int id : {IDC_RESULT_SCORE, IDC_RESULT_FLYBY, IDC_RESULT_BOTMATCH}) {
         EXPECT_EQ(ResultText(id), std::optional<std::string>("N/A ")) << id;
     }
-    EXPECT_EQ(OpenDetails(), ExpectedDetailsRows("0 Korvanes", {"50.00 fps", "32.14 fps", "148.56 fps",
-                                                                "95.95 fps", "74.61 fps", "30.31 fps"}));
+    sourcetree::ExpectFile("e2e/one-scene-details.txt", DetailsText(OpenDetails()));
     EXPECT_TRUE(PostCommand(result, IDCANCEL));
     EXPECT_TRUE(WaitUntil([&] { return !IsVisible(result); }, kWindowTimeoutMs));
     EXPECT_TRUE(IsVisible(DetailsWindow()) && IsResponsive(Main()));
@@ -151,13 +159,12 @@ std::set<std::string> Run::RunBothPressesAndExit(int run) {
         changes.push_back(change);
     }
     const std::string controlEnd = Lower(std::string("\\") + kControlKey);
-    std::string controlParent = "(none)";
-    for (const Change& change : changes) {
-        controlParent = change.path.size() > controlEnd.size() && Contains(change.path, controlEnd)
-                            ? ParentFolder(change.path)
-                            : controlParent;
-    }
-    const bool controlSeen = controlParent != "(none)";
+    const auto controlChange = std::find_if(changes.begin(), changes.end(), [&](const Change& change) {
+        return Contains(change.path, controlEnd);
+    });
+    EXPECT_TRUE(controlChange != changes.end()) << "the comparison missed the control key";
+    const std::string controlParent =
+        controlChange == changes.end() ? "(none)" : ParentFolder(controlChange->path);
     for (std::size_t i = 0; i < changes.size(); ++i) {
         const Change& change = changes[i];
         // The control key's parent changes its time as the key is made.
@@ -168,7 +175,6 @@ std::set<std::string> Run::RunBothPressesAndExit(int run) {
             changed.insert(change.what + " " + change.path + ": " + change.detail);
         }
     }
-    EXPECT_TRUE(controlSeen) << "the comparison missed the control key";
     EXPECT_EQ(std::count_if(changes.begin(), changes.begin() + fileChanges,
                             [&](const Change& change) { return change.path == Lower(Demo().LogFile()); }),
               1)
@@ -202,34 +208,33 @@ TEST_F(Run, FullRunSecondPressAndExitWriteOnlyWhatTheGameWrites) {
 }
 
 struct OptionsCase {
-    const char* name;
-    std::vector<int> clicks; // renderer, detail and resolution buttons
+    std::string name;
     LineOptions line;
-    std::vector<int> scenes; // by index, checked in this order; they run in scene order
-    const char* folder;      // the demo's folder below the test's, as the registry names it
+    std::string scenes, folder;
 };
-// clang-format off
-const OptionsCase kOptionsCases[] = {
-    // A decoy g.exe beside "g b": an unquoted path would start it.
-    {"OpenGLLow640TwoScenesInSceneOrder", {IDC_MAIN_OPENGL, IDC_MAIN_DETAIL_LOW, IDC_MAIN_RES_640},
-     {Renderer::OpenGL, Detail::Low, "640x480"}, {3, 2}, "g b"},
-    // A trailing separator is kept, and doubled in the line.
-    {"Direct3DLow800TrailingSeparator", {IDC_MAIN_DETAIL_LOW, IDC_MAIN_RES_800},
-     {Renderer::Direct3D, Detail::Low, "800x600"}, {5}, "g\\"},
-    {"OpenGLHigh1280", {IDC_MAIN_OPENGL, IDC_MAIN_RES_1280}, {Renderer::OpenGL, Detail::High, "1280x1024"},
-     {1}, "g"},
-    // The folder's length makes the line exactly 279 characters, the most that fit.
-    {"Direct3DHigh1600LineOf279", {IDC_MAIN_RES_1600}, {Renderer::Direct3D, Detail::High, "1600x1200"},
-     {0}, nullptr},
-};
-// clang-format on
+
+std::vector<OptionsCase> OptionsCases() {
+    std::vector<OptionsCase> cases;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("e2e/run-options.txt")) {
+        const LineOptions line{row.at(1) == "OpenGL" ? Renderer::OpenGL : Renderer::Direct3D,
+                               row.at(2) == "Low" ? Detail::Low : Detail::High, row.at(3)};
+        cases.push_back({row[0], line, row.at(4), row.at(5)});
+    }
+    return cases;
+}
+
+// The main window's buttons of each renderer, detail and resolution, in bench's orders.
+constexpr int kRendererButtons[] = {IDC_MAIN_OPENGL, IDC_MAIN_DIRECT3D};
+constexpr int kDetailButtons[] = {IDC_MAIN_DETAIL_HIGH, IDC_MAIN_DETAIL_LOW};
+constexpr int kResolutionButtons[] = {IDC_MAIN_RES_640, IDC_MAIN_RES_800, IDC_MAIN_RES_1024,
+                                      IDC_MAIN_RES_1280, IDC_MAIN_RES_1600};
 
 class RunOptions : public Run, public ::testing::WithParamInterface<OptionsCase> {};
 
 TEST_P(RunOptions, ChooseTheLineOfEveryChosenScene) {
     const OptionsCase& test = GetParam();
-    std::string folder = test.folder ? JoinPath(Root(), test.folder) : std::string();
-    if (!test.folder) {
+    std::string folder = JoinPath(Root(), test.folder);
+    if (test.folder == "-") {
         const std::size_t shortest = ExpectedGameLine(GameFolder(), KorvaneFolder(), 0, test.line).size();
         folder = GameFolder() + std::string(279 - shortest, 'g');
     }
@@ -238,21 +243,25 @@ TEST_P(RunOptions, ChooseTheLineOfEveryChosenScene) {
     ASSERT_TRUE(demo_key::SetFolder(folder));
     ASSERT_TRUE(CopyFileTo(Programs().game, JoinPath(Root(), "g.exe")));
     ASSERT_NO_FATAL_FAILURE(StartKorvaneAndWaitForMainWindow());
-    for (const int id : test.clicks) {
-        ASSERT_NO_FATAL_FAILURE(SetChecked(id, true));
-    }
+    const auto& resolutions = bench::ResolutionTable();
+    const auto resolution = std::find(resolutions.begin(), resolutions.end(), test.line.resolution);
+    ASSERT_NE(resolution, resolutions.end()) << test.line.resolution;
+    ASSERT_NO_FATAL_FAILURE(SetChecked(kRendererButtons[static_cast<int>(test.line.renderer)], true));
+    ASSERT_NO_FATAL_FAILURE(SetChecked(kDetailButtons[static_cast<int>(test.line.detail)], true));
+    ASSERT_NO_FATAL_FAILURE(SetChecked(kResolutionButtons[resolution - resolutions.begin()], true));
     ChooseScenes({});
-    for (const int scene : test.scenes) {
-        ASSERT_NO_FATAL_FAILURE(SetChecked(kSceneCheckBoxes[scene], true));
+    for (const char scene : test.scenes) {
+        ASSERT_NO_FATAL_FAILURE(SetChecked(kSceneCheckBoxes[scene - '1'], true));
     }
-    const RunOutcome outcome = PressBenchmarkNow(static_cast<int>(test.scenes.size()));
+    const PressOutcome outcome = PressBenchmarkNow(static_cast<int>(test.scenes.size()));
     ASSERT_TRUE(outcome.finished) << outcome;
-    std::vector<int> order = test.scenes;
+    std::string order = test.scenes;
     std::sort(order.begin(), order.end());
     const std::vector<GameStart> starts = GameStarts();
     ASSERT_EQ(starts.size(), order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
-        const std::string expected = ExpectedGameLine(folder, KorvaneWorkingFolder(), order[i], test.line);
+        const std::string expected =
+            ExpectedGameLine(folder, KorvaneWorkingFolder(), order[i] - '1', test.line);
         EXPECT_EQ(starts[i].commandLine, expected);
         // The system may or may not fold a doubled separator of the working folder.
         EXPECT_TRUE(Lower(starts[i].currentDirectory) == Lower(Demo().folder + "\\system") ||
@@ -261,7 +270,7 @@ TEST_P(RunOptions, ChooseTheLineOfEveryChosenScene) {
     }
     EXPECT_FALSE(FileExists(JoinPath(Root(), "standin-record.txt"))) << "the decoy g.exe ran";
 }
-INSTANTIATE_TEST_SUITE_P(Run, RunOptions, ::testing::ValuesIn(kOptionsCases), CaseName());
+INSTANTIATE_TEST_SUITE_P(Run, RunOptions, ::testing::ValuesIn(OptionsCases()), CaseName());
 
 } // namespace
 } // namespace e2e

@@ -2,9 +2,11 @@
 // deciding between the fatal box and the main window, the main window's texts,
 // defaults, focus and option groups, and the About window.
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "KorvaneFixture.h"
+#include "SourceTree.h"
 
 namespace e2e {
 namespace {
@@ -14,38 +16,31 @@ std::string FolderOfLength(std::size_t length) {
     return std::string(kTestRoot) + "\\" + std::string(length - sizeof kTestRoot, 'f');
 }
 
-// The demo key's state: no key, a key without "Folder", or "Folder" as `type`
-// holding a folder text of `length` characters, with its zero unless `noZero`.
-// (Which sizes and types make a folder is the unit tests' table; here each way
-// the system's answer can go.)
+// The demo key's states of tests/data/e2e/demo-keys.txt.
 struct KeyCase {
-    const char* name;
-    bool opens; // the main window opens; otherwise the fatal box, then status -1
-    DWORD type;
+    std::string name;
+    bool opens;
+    std::string key;
     std::size_t length;
-    bool noZero = false;
-    bool only64BitView = false;
-};
-const KeyCase kKeyCases[] = {
-    {"NoKey", false, REG_NONE, 0},
-    {"KeyWithoutFolder", false, REG_SZ, 0},
-    // The number's bytes read "ABC" and a zero: a lookup that ignored the type would find a folder.
-    {"FolderIsNumber", false, REG_DWORD, 0},
-    // Without its terminating zero, 100 characters fill the whole buffer and the query succeeds.
-    {"FolderOf100WithoutZero", false, REG_SZ, 100, true},
-    {"FolderOf99Characters", true, REG_SZ, 99},
-    // The 32-bit demo's key lives in the 32-bit view, whichever build of Korvane looks.
-    {"KeyOnlyInThe64BitView", false, REG_SZ, 40, false, true},
 };
 
-bool ArrangeKey(const KeyCase& key, std::string* error) {
-    const std::string folder = key.length ? FolderOfLength(key.length) : "";
-    const std::string bytes = key.noZero ? folder : std::string(folder.c_str(), folder.size() + 1);
+std::vector<KeyCase> KeyCases() {
+    std::vector<KeyCase> cases;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("e2e/demo-keys.txt")) {
+        cases.push_back({row.at(0), row.at(1) == "opens", row.at(2), std::stoul(row.at(3))});
+    }
+    return cases;
+}
+
+bool ArrangeKey(const KeyCase& test, std::string* error) {
+    const std::string folder = test.length ? FolderOfLength(test.length) : "";
+    const std::string bytes =
+        test.key == "string without zero" ? folder : std::string(folder.c_str(), folder.size() + 1);
     return demo_key::Delete(error) &&
-           (key.type == REG_NONE || (key.type == REG_DWORD && demo_key::SetFolderNumber(0x00434241, error)) ||
-            (key.only64BitView && demo_key::SetFolderIn64BitView(folder, error)) ||
-            (key.length == 0 && key.type == REG_SZ && demo_key::Create(error)) ||
-            (key.length > 0 && !key.only64BitView && demo_key::SetFolderData(key.type, bytes, error)));
+           (test.key == "none" || (test.key == "number" && demo_key::SetFolderNumber(0x00434241, error)) ||
+            (test.key == "64-bit view only" && demo_key::SetFolderIn64BitView(folder, error)) ||
+            (test.key == "no folder" && demo_key::Create(error)) ||
+            (Contains(test.key, "string") && demo_key::SetFolderData(REG_SZ, bytes, error)));
 }
 
 class FatalStart : public KorvaneTest, public ::testing::WithParamInterface<KeyCase> {
@@ -88,31 +83,16 @@ TEST_P(FatalStart, TheKeyDecidesBetweenTheFatalBoxAndTheMainWindow) {
     EXPECT_EQ(status, std::optional<DWORD>(0xFFFFFFFFu)) << "Korvane must end with -1 once the box is closed";
     EXPECT_FALSE(mainSeen) << "the main window became visible";
 }
-INSTANTIATE_TEST_SUITE_P(Window, FatalStart, ::testing::ValuesIn(kKeyCases), CaseName());
+INSTANTIATE_TEST_SUITE_P(Window, FatalStart, ::testing::ValuesIn(KeyCases()), CaseName());
 
 class Window : public KorvaneTest {};
 
-// Every option control: its text and whether the window opens with it checked.
-struct OptionControl {
-    int id;
-    const char* text;
-    bool checked;
-    int group; // radio group (0: renderer, 1: detail, 2: resolution); -1: a check box
-};
-const OptionControl kOptions[] = {
-    // clang-format off
-    {IDC_MAIN_OPENGL, "OpenGL ICD", false, 0}, {IDC_MAIN_DIRECT3D, "Direct3D 8.1", true, 0},
-    {IDC_MAIN_DETAIL_HIGH, "High", true, 1}, {IDC_MAIN_DETAIL_LOW, "Low", false, 1},
-    {IDC_MAIN_RES_640, "640x480", false, 2}, {IDC_MAIN_RES_800, "800x600", false, 2},
-    {IDC_MAIN_RES_1024, "1024x768", true, 2}, {IDC_MAIN_RES_1280, "1280x1024", false, 2},
-    {IDC_MAIN_RES_1600, "1600x1200", false, 2}, {IDC_MAIN_FLYBY1, "Flyby 1 - DM-Antalus", true, -1},
-    {IDC_MAIN_FLYBY2, "Flyby 2 - DM-Asbestos", true, -1},
-    {IDC_MAIN_FLYBY3, "Flyby 3 - CTF-Citadel", true, -1},
-    {IDC_MAIN_BOTMATCH1, "Botmatch1 - DM-Antalus", true, -1},
-    {IDC_MAIN_BOTMATCH2, "Botmatch2 - DM-Asbestos", true, -1},
-    {IDC_MAIN_BOTMATCH3, "Botmatch3 - CTF-Citadel", true, -1},
-    // clang-format on
-};
+// The option controls in the order of tests/data/e2e/window-options.txt, which gives
+// each one's text, default and radio group.
+constexpr int kOptionIds[] = {
+    IDC_MAIN_OPENGL,  IDC_MAIN_DIRECT3D, IDC_MAIN_DETAIL_HIGH, IDC_MAIN_DETAIL_LOW, IDC_MAIN_RES_640,
+    IDC_MAIN_RES_800, IDC_MAIN_RES_1024, IDC_MAIN_RES_1280,    IDC_MAIN_RES_1600,   IDC_MAIN_FLYBY1,
+    IDC_MAIN_FLYBY2,  IDC_MAIN_FLYBY3,   IDC_MAIN_BOTMATCH1,   IDC_MAIN_BOTMATCH2,  IDC_MAIN_BOTMATCH3};
 
 TEST_F(Window, MainWindowOpensWithItsTextsAndDefaultsAndAClickChangesOnlyItsGroup) {
     ASSERT_NO_FATAL_FAILURE(InstallDemo());
@@ -122,24 +102,27 @@ TEST_F(Window, MainWindowOpensWithItsTextsAndDefaultsAndAClickChangesOnlyItsGrou
              {IDCANCEL, "Exit"}, {IDC_MAIN_BENCHMARK, "BENCHMARK NOW!"}, {IDC_MAIN_CREDITS, "Credits..."}}) {
         EXPECT_EQ(ControlText(Main(), id), std::optional<std::string>(text));
     }
-    std::map<int, bool> expected;
-    for (const OptionControl& option : kOptions) {
-        EXPECT_EQ(ControlText(Main(), option.id), std::optional<std::string>(option.text));
-        expected[option.id] = option.checked;
+    const std::vector<std::vector<std::string>> options = sourcetree::ReadTable("e2e/window-options.txt");
+    ASSERT_EQ(options.size(), std::size(kOptionIds));
+    std::vector<bool> expected;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        EXPECT_EQ(ControlText(Main(), kOptionIds[i]), std::optional<std::string>(options[i].at(0)));
+        expected.push_back(options[i].at(1) == "checked");
     }
     // Each click in turn: a radio button becomes its group's only checked one; a check box toggles.
-    for (const OptionControl& click : kOptions) {
-        for (const OptionControl& option : kOptions) {
-            if (option.id == click.id) {
-                expected[option.id] = click.group < 0 ? !expected[option.id] : true;
-            } else if (option.group == click.group && click.group >= 0) {
-                expected[option.id] = false;
+    for (std::size_t click = 0; click < options.size(); ++click) {
+        const std::string& group = options[click].at(2);
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            if (i == click) {
+                expected[i] = group == "-" ? !expected[i] : true;
+            } else if (options[i].at(2) == group && group != "-") {
+                expected[i] = false;
             }
         }
-        ASSERT_TRUE(SendClick(Main(), click.id)) << click.text;
-        for (const OptionControl& option : kOptions) {
-            EXPECT_EQ(IsChecked(Main(), option.id), std::optional<bool>(expected[option.id]))
-                << option.text << " after a click on " << click.text;
+        ASSERT_TRUE(SendClick(Main(), kOptionIds[click])) << options[click][0];
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            EXPECT_EQ(IsChecked(Main(), kOptionIds[i]), std::optional<bool>(expected[i]))
+                << options[i][0] << " after a click on " << options[click][0];
         }
     }
 }
@@ -163,14 +146,11 @@ TEST_F(Window, AboutIsModalAndEachWayOfClosingGivesTheMainWindowBackAtOnce) {
             EXPECT_FALSE(::IsWindowEnabled(Main())) << "the About window must be modal";
             const std::vector<std::string> texts = ChildTexts(about, "Static");
             EXPECT_NE(std::find(texts.begin(), texts.end(), "Korvane VERSION: 1.00 Alpha1"), texts.end());
-            if (closing == IDOK) {
-                ASSERT_TRUE(PostClick(about, IDOK));
-            } else if (closing == SC_CLOSE) {
-                ASSERT_TRUE(PostSysCommand(about, SC_CLOSE));
-            } else {
-                // The dialog's keyboard handling turns Esc on any of its controls into Cancel.
-                ASSERT_TRUE(::PostMessageA(::GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001));
-            }
+            // The dialog's keyboard handling turns Esc on any of its controls into Cancel.
+            ASSERT_TRUE(closing == IDOK       ? PostClick(about, IDOK)
+                        : closing == SC_CLOSE ? PostSysCommand(about, SC_CLOSE)
+                                              : ::PostMessageA(::GetDlgItem(about, IDOK), WM_KEYDOWN,
+                                                               VK_ESCAPE, 0x00010001) != FALSE);
             ASSERT_TRUE(WaitUntil([&] { return !IsVisible(about); }, kWindowTimeoutMs, 1))
                 << "it did not close";
             const ULONGLONG gone = NowMs();

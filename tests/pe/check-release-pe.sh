@@ -3,8 +3,8 @@
 # hardening (docs/security.md), the manifest, and on i686 the header's system version
 # 4.0 and every import against the systems it must load on (docs/release.md has the
 # rules and the tables they use). With --self-test the folder must pass, and then
-# copies of its korvane.exe (and of its import list, planted-imports.tsv) spoilt one way
-# per rule must each fail, naming the rule.
+# copies of its korvane.exe (planted-headers.tsv) and of its import list (planted-imports.tsv)
+# spoilt one way per rule must each fail, naming the rule.
 # Usage: check-release-pe.sh [--self-test] RELEASE_FOLDER i686|x86_64
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -141,22 +141,16 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # shellcheck source=caught.sh
 . "$here/caught.sh"
-# spoilt PERL: checks a copy of korvane.exe changed by PERL, in which $p is the offset
-# of the PE signature and poke(OFFSET, AND, OR) changes the byte at $p + OFFSET.
+# spoilt PERL: checks a copy of korvane.exe changed by PERL (planted-headers.tsv says how).
 spoilt() {
     cp "$folder/korvane.exe" "$work/korvane.exe"
     perl -0777 -pi -e '$p = unpack("V", substr($_, 60, 4));
         sub poke { substr($_, $p + $_[0], 1) = chr(ord(substr($_, $p + $_[0], 1)) & $_[1] | $_[2]) } '"$1" "$work/korvane.exe"
     check_program "$work/korvane.exe"
 }
-# The optional header's DllCharacteristics at 94, versions at 64 (system) and 72
-# (subsystem); the first section's flags end at 24 + SizeOfOptionalHeader + 39.
-caught "korvane.exe: DYNAMIC_BASE missing" spoilt 'poke(94, 0xbf, 0)'
-caught "korvane.exe: NX_COMPAT missing" spoilt 'poke(95, 0xfe, 0)'
-[ "$arch" = i686 ] || caught "korvane.exe: HIGH_ENTROPY_VA missing" spoilt 'poke(94, 0xdf, 0)'
-caught "korvane.exe: writable and executable sections: .text" spoilt \
-    'poke(24 + unpack("v", substr($_, $p + 20, 2)) + 39, 0xff, 0x80)'
-caught "korvane.exe: stack protector missing" spoilt 's/stack smashing detected/stack smashing detectex/'
+while IFS=$'\t' read -r arches text perl; do
+    [[ $arches == '#'* || ! $arches =~ ^(both|$arch)$ ]] || caught "$text" spoilt "$perl"
+done <"$here/planted-headers.tsv" || status=1
 # Every call of the stack protector's handler made five NOPs, as in a program compiled
 # without -fstack-protector-strong that links libssp all the same (for
 # _FORTIFY_SOURCE): the handler and its message are there, but nothing calls it.
@@ -173,17 +167,8 @@ rebuilt() {
 printf 'planted' >"$work/debug-info"
 caught "korvane.exe: a symbol table; the release's programs are stripped" rebuilt --add-symbol planted=.text:0
 caught "korvane.exe: debug sections: .debug_" rebuilt --add-section ".debug_info=$work/debug-info"
-caught "korvane.exe: imports WS2_32.dll, which is not a system DLL" spoilt 's/USER32\.dll/WS2_32.dll/g'
-caught "korvane.exe: no application manifest" spoilt 's/<\?xml/<?xmi/g'
-caught "korvane.exe: manifest does not ask to run as invoker" spoilt 's/"asInvoker"/"highestAvailable"/'
-caught "korvane.exe: manifest lacks supportedOS {8e0f7a12" spoilt 's/\{8e0f7a12/{8e0f7a13/'
-caught "korvane.exe: manifest does not ask for common controls 6" spoilt 's/"6\.0\.0\.0"/"5.82.0.0"/'
-caught "korvane.exe: manifest declares DPI awareness" spoilt 's|</trustInfo>|$&<application xmlns="urn:schemas-microsoft-com:asm.v3"><windowsSettings><dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware></windowsSettings></application>|'
 [ "$arch" = i686 ] || exit $status
 
-caught "korvane.exe: the header asks for OSystem version 5.0" spoilt 'poke(64, 0, 5)'
-caught "korvane.exe: the header asks for Subsystem version 5.0" spoilt 'poke(72, 0, 5)'
-caught "korvane.exe imports kernel32.dll!CreateFileW: a Unicode function" spoilt 's/CreateFileA\0/CreateFileW\0/'
 caught "korvane.exe: no imports read" judge_imports korvane.exe </dev/null
 own=$(imports < <("$objdump" -p "$folder/korvane.exe"))
 with() { printf '%s\n%s\n' "$own" "$1" | judge_imports korvane.exe; }

@@ -5,11 +5,12 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <optional>
-#include <tuple>
 #include <string>
 #include <vector>
 
+#include "SourceTree.h"
 #include "TestProgram.h"
 #include "cli/ReportSamples.h"
 #include "cli/output/Json.h"
@@ -22,11 +23,22 @@
 
 namespace {
 
+// A folder of its own under the temporary folder, made empty.
+std::string FreshFolder(const char* name) {
+    char temp[MAX_PATH] = {};
+    const std::string folder = std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + name + "\\";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* leftover : {"r.json", "r.json.korvane-new", "ro.json", "held.json"}) {
+        ::SetFileAttributesA((folder + leftover).c_str(), FILE_ATTRIBUTE_NORMAL);
+        driver::DeleteFileAt(folder + leftover);
+    }
+    return folder;
+}
+
 TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
     for (const bool withJobs : {true, false}) {
         SCOPED_TRACE(withJobs ? "with job objects" : "without");
-        char folder[MAX_PATH] = {};
-        const std::string pidFile = std::string(folder, ::GetTempPathA(MAX_PATH, folder)) + "korvane-job.txt";
+        const std::string pidFile = FreshFolder("korvane-job-test") + "pid.txt";
         driver::DeleteFileAt(pidFile);
         const cli::JobObjectApi none;
         cli::GameJobLauncher launcher(1000, nullptr, withJobs ? cli::SystemJobObjectApi() : none);
@@ -53,16 +65,14 @@ TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
     EXPECT_TRUE(cli::SystemJobObjectApi().Present()) << "Wine, like every Windows from 2000 on, has them";
 }
 
-// A folder of its own under the temporary folder, made empty.
-std::string FreshFolder(const char* name) {
-    char temp[MAX_PATH] = {};
-    const std::string folder = std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + name + "\\";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* leftover : {"r.json", "r.json.korvane-new", "ro.json", "held.json"}) {
-        ::SetFileAttributesA((folder + leftover).c_str(), FILE_ATTRIBUTE_NORMAL);
-        driver::DeleteFileAt(folder + leftover);
+// A field of the tables of tests/data/win32 with its escapes made bytes and {folder} made
+// `folder` without its closing separator ("-": nothing).
+std::string Field(const std::string& field, const std::string& folder) {
+    std::string text = field == "-" ? "" : sourcetree::Unescaped(field);
+    for (std::size_t at = 0; (at = text.find("{folder}", at)) != std::string::npos;) {
+        text.replace(at, 8, folder, 0, folder.size() - 1);
     }
-    return folder;
+    return text;
 }
 
 // A report of Flyby 1 at `resolution` with these frame rates, as korvane-cli writes it.
@@ -77,42 +87,23 @@ std::string ReportOf(const char* resolution, const std::vector<double>& fps) {
     return cli::ReportJson(call);
 }
 
+// The calls of tests/data/win32/compare-calls.txt.
 TEST(CompareCommandTest, ReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
     const std::string folder = FreshFolder("korvane-compare-test");
-    const auto file = [&folder](const char* name, const std::string& text) {
-        driver::WriteTextFile(folder + name, text);
-        return folder + name;
-    };
-    const std::string base = file("base.json", ReportOf("640x480", {100, 101, 99}));
-    const std::string slower = file("slower.json", ReportOf("640x480", {90, 91, 89}));
-    const std::string other = file("other.json", ReportOf("800x600", {90, 91, 89}));
-    const std::string broken = file("broken.json", "{\"format\": ");
-    const std::string missing = folder + "missing.json";
+    driver::WriteTextFile(folder + "base.json", ReportOf("640x480", {100, 101, 99}));
+    driver::WriteTextFile(folder + "slower.json", ReportOf("640x480", {90, 91, 89}));
+    driver::WriteTextFile(folder + "other.json", ReportOf("800x600", {90, 91, 89}));
+    driver::WriteTextFile(folder + "broken.json", "{\"format\": ");
     const std::string json = folder + "c.json", html = folder + "c.html";
-    const std::string noFolder = folder + "no\\c.json";
-    const std::string cannot =
-        "korvane-cli: \"" + missing + "\" cannot be compared: no such file, or it cannot be read\n";
-    const struct {
-        std::string base, newer, json, html;
-        std::optional<double> failBelow;
-        int status;
-        std::string errors;
-    } cases[] = {
-        {base, slower, json, html, std::nullopt, 0, ""},
-        {base, slower, "", "", 5.0, 4, ""},
-        {base, slower, "", "", 15.0, 0, ""},
-        {missing, missing, "", "", std::nullopt, 2, cannot + cannot},
-        {base, broken, "", "", std::nullopt, 2,
-         "korvane-cli: \"" + broken + "\" cannot be compared: it is not JSON\n"},
-        {base, other, "", "", std::nullopt, 2,
-         "korvane-cli: \"" + base + "\" and \"" + other + "\" hold no configuration in common\n"},
-        {base, slower, noFolder, "", std::nullopt, 2,
-         "korvane-cli: --json cannot write \"" + noFolder + "\": "},
-        {base, slower, "", noFolder, std::nullopt, 2,
-         "korvane-cli: --html cannot write \"" + noFolder + "\": "},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.base + " " + c.newer + " " + c.json + " " + c.html);
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("win32/compare-calls.txt")) {
+        cli::CompareOptions options;
+        options.basePath = Field(row.at(0), folder);
+        options.newPath = Field(row.at(1), folder);
+        options.jsonPath = Field(row.at(2), folder);
+        options.htmlPath = Field(row.at(3), folder);
+        options.failBelowPercent = sourcetree::NumberOrNone(row.at(4));
+        const std::string expected = Field(row.at(6), folder);
+        SCOPED_TRACE(row[0] + " " + row[1] + " " + row[2] + " " + row[3]);
         driver::DeleteFileAt(json);
         driver::DeleteFileAt(html);
         std::string out, errors;
@@ -120,23 +111,20 @@ TEST(CompareCommandTest, ReadsBothFilesWritesItsOwnAndEndsWithItsStatus) {
                                          [&errors](const std::string& text) {
                                              errors += text;
                                          }};
-        cli::CompareOptions options;
-        options.basePath = c.base;
-        options.newPath = c.newer;
-        options.jsonPath = c.json;
-        options.htmlPath = c.html;
-        options.failBelowPercent = c.failBelow;
-        EXPECT_EQ(cli::RunCompare(options, console), c.status);
-        EXPECT_EQ(errors.substr(0, c.errors.size()), c.errors);
-        EXPECT_EQ(errors.empty(), c.errors.empty()) << errors;
+        EXPECT_EQ(cli::RunCompare(options, console), std::stoi(row.at(5)));
+        EXPECT_EQ(errors.substr(0, expected.size()), expected);
+        EXPECT_EQ(errors.empty(), expected.empty()) << errors;
         // The files it would write are checked before anything is read, and reports are compared only when
         // read.
-        const bool compared = c.status != 2 || c.errors.find("in common") != std::string::npos;
-        EXPECT_EQ(out.find("korvane-cli compare\nBase: " + c.base + "\n"), compared ? 0 : std::string::npos);
+        const bool compared = row[5] != "2" || expected.find("in common") != std::string::npos;
+        EXPECT_EQ(out.find("korvane-cli compare\nBase: " + options.basePath + "\n"),
+                  compared ? 0 : std::string::npos);
         const std::string written = driver::ReadTextFile(json).value_or("");
         const std::string page = driver::ReadTextFile(html).value_or("");
-        EXPECT_EQ(written.find("\"base\": \"") != std::string::npos, c.json == json) << "the JSON file";
-        EXPECT_EQ(page.find("<tr><th>Base</th><td>") != std::string::npos, c.html == html) << "the page";
+        EXPECT_EQ(written.find("\"base\": \"") != std::string::npos, options.jsonPath == json)
+            << "the JSON file";
+        EXPECT_EQ(page.find("<tr><th>Base</th><td>") != std::string::npos, options.htmlPath == html)
+            << "the page";
     }
 }
 
@@ -199,15 +187,11 @@ TEST(FilesTest, WhatCanBeReplacedIsFoundWithoutTouchingAnyFile) {
     driver::WriteTextFile(folder + "r.json", "kept");
     const framework::UniqueFile held(::CreateFileA((folder + "held.json").c_str(), GENERIC_READ,
                                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    const std::pair<std::string, std::string> cases[] = {
-        {folder + "r.json", ""},
-        {folder + "new.json", ""},
-        {folder + "no\\r.json", framework::SystemErrorText(ERROR_PATH_NOT_FOUND)},
-        {folder.substr(0, folder.size() - 1), "it is a folder"},
-        {folder + "ro.json", "it is read-only"},
-        {folder + "held.json", framework::SystemErrorText(ERROR_SHARING_VIOLATION)},
-    };
-    for (const auto& [path, problem] : cases) {
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("win32/replaceable-paths.txt")) {
+        const std::string path = Field(row.at(0), folder);
+        const std::string problem = std::isdigit(static_cast<unsigned char>(row.at(1)[0]))
+                                        ? framework::SystemErrorText(static_cast<DWORD>(std::stoul(row[1])))
+                                        : Field(row[1], folder);
         std::string why;
         EXPECT_EQ(cli::CanReplace(path, why), problem.empty()) << path;
         EXPECT_EQ(why, problem) << path;
@@ -228,17 +212,9 @@ TEST(FilesTest, OneFileByOtherNames) {
     char current[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, current);
     ::SetCurrentDirectoryA(folder.c_str());
-    const std::tuple<std::string, std::string, bool> cases[] = {
-        {"r.json", folder + "r.json", true},
-        {".\\R.JSON", folder + "r.json", true},
-        {folder + "..\\korvane-files-test\\r.json", "r.json", true},
-        {"a.json", "A.JSON", true},
-        {"a.json", folder + "a.json", true},
-        {"r.json", "a.json", false},
-        {"a.json", "a.json.korvane-new", false},
-    };
-    for (const auto& [a, b, same] : cases) {
-        EXPECT_EQ(cli::SameFile(a, b), same) << a << " and " << b;
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("win32/same-files.txt")) {
+        const std::string a = Field(row.at(0), folder), b = Field(row.at(1), folder);
+        EXPECT_EQ(cli::SameFile(a, b), row.at(2) == "same") << a << " and " << b;
     }
     ::SetCurrentDirectoryA(current);
 }
