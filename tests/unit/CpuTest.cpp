@@ -156,10 +156,7 @@ TEST(CpuTest, RealProcessorsGiveTheirFactsAndNames) {
                       errors),
                   cpuidtool::kReportComplete)
             << file << ": " << errors.str();
-        std::string report = out.str();
-        for (std::size_t at; (at = report.find(": ")) != std::string::npos;) {
-            report.replace(at, 2, "=");
-        }
+        std::string report = sourcetree::Replaced(out.str(), ": ", "=");
         std::replace(report.begin(), report.end(), '\n', ' ');
         EXPECT_EQ(file + " " + report, line + " ");
     }
@@ -253,10 +250,6 @@ TEST(CpuTest, LookupOncePerProcessWithTheFileClosedBeforeAVendorError) {
     EXPECT_EQ(rig.closed, 2);
 }
 
-std::string Description(const std::string& name) {
-    return "line 1 of " + name + "\n" + name + "\n3\n4\n5\n6\n7\n";
-}
-
 // tests/data/cpudef-lookups.txt.
 TEST(CpuTest, DefinitionsFileLookup) {
     for (const std::vector<std::string>& row : sourcetree::ReadTable("cpudef-lookups.txt")) {
@@ -271,33 +264,20 @@ TEST(CpuTest, DefinitionsFileLookup) {
     }
 }
 
+// tests/data/cpudef-unreadable.txt, and a file refused before the vendor is resolved.
 TEST(CpuTest, UnreadableDefinitionsFile) {
-    // Refused, or failing while seeking the section, inside the description, or after it.
-    const std::pair<int, const char*> cases[] = {{-2, "cpudef.dat unreadable"},
-                                                 {1, "cpudef.dat unreadable"},
-                                                 {6, "cpudef.dat unreadable"},
-                                                 {10, "Athlon XP"}};
-    for (const auto& [failAfter, name] : cases) {
-        Rig rig("AuthenticAMD", 0x6A0, {}, "[1,0x64]\nx\n[1,0x6A]\n" + Description("Athlon XP") + "more\n");
-        rig.refuseToOpen = failAfter == -2;
-        rig.failAfterLines = failAfter;
+    const auto text = [](const std::string& field) {
+        return sourcetree::Unescaped(
+            sourcetree::Replaced(field, "{bound}", std::string(framework::kMaxLineBytes, 'n')));
+    };
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cpudef-unreadable.txt")) {
+        Rig rig("AuthenticAMD", 0x6A0, {}, text(row.at(1)));
+        rig.refuseToOpen = row[0] == "refused";
+        rig.failAfterLines = rig.refuseToOpen ? -1 : std::stoi(row[0]);
         const sysinfo::CpuInfo cpu = rig.Make();
-        EXPECT_EQ(sysinfo::TheCpuDescription().processorName, name) << failAfter;
+        EXPECT_EQ(sysinfo::TheCpuDescription().processorName, text(row.at(2))) << row[0] << ' ' << row[1];
         EXPECT_EQ(rig.closed, rig.opened);
         EXPECT_TRUE(sysinfo::TheCpuDescription().descriptionLoaded);
-    }
-    // A line longer than any definition makes the file unreadable, wherever it
-    // stands; a line at the bound is read.
-    const std::string atBound(framework::kMaxLineBytes, 'n');
-    const std::pair<std::string, std::string> lengths[] = {
-        {"[1,0x64]\n" + atBound + "x\n[1,0x6A]\n" + Description("Athlon XP"), "cpudef.dat unreadable"},
-        {"[1,0x6A]\nx\n" + atBound + "x\r\n", "cpudef.dat unreadable"},
-        {"[1,0x6A]\nx\n" + atBound + "\r\n", atBound},
-    };
-    for (const auto& [file, name] : lengths) {
-        Rig rig("AuthenticAMD", 0x6A0, {}, file);
-        const sysinfo::CpuInfo cpu = rig.Make();
-        EXPECT_EQ(sysinfo::TheCpuDescription().processorName, name) << file.size() << " bytes";
     }
     Rig unknown("GenuineTMx86", 0x543);
     unknown.refuseToOpen = true;

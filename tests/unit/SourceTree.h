@@ -106,6 +106,14 @@ inline std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
+// `text` with each `name` in it made `value`.
+inline std::string Replaced(std::string text, const std::string& name, const std::string& value) {
+    for (std::size_t at = 0; (at = text.find(name, at)) != std::string::npos; at += value.size()) {
+        text.replace(at, name.size(), value);
+    }
+    return text;
+}
+
 // The rows of the table tests/data/`name`: its lines but blank ones and those
 // starting with '#', each cut at its tabs.
 inline std::vector<std::vector<std::string>> ReadTable(const std::string& name) {
