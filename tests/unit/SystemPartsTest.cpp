@@ -3,10 +3,8 @@
 // lines from chunks are the fuzz targets' property: joined, they are the text.)
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -28,15 +26,13 @@ TEST(OsNamesTest, NamesTheVersion) {
     }
 }
 
-// Direct3D 8's DriverVersion: four 16-bit parts, the first two in the high half.
+// Direct3D 8's DriverVersion: four 16-bit parts, the first two in the high half
+// (tests/data/driver-versions.txt).
 TEST(AdapterTest, DriverVersionInItsFourParts) {
-    const std::tuple<std::uint32_t, std::uint32_t, const char*> cases[] = {
-        {0x0006000E, 0x000A188C, "6.14.10.6284"},
-        {0x0004000D, 0x00010A28, "4.13.1.2600"},
-        {0xFFFFFFFF, 0xFFFFFFFF, "65535.65535.65535.65535"},
-        {0, 0, "0.0.0.0"}};
-    for (const auto& [high, low, text] : cases) {
-        EXPECT_EQ(sysinfo::DriverVersionText(high, low), text);
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("driver-versions.txt")) {
+        EXPECT_EQ(
+            sysinfo::DriverVersionText(std::stoul(row[0], nullptr, 16), std::stoul(row.at(1), nullptr, 16)),
+            row.at(2));
     }
 }
 

@@ -3,7 +3,6 @@
 // with them (tests/data/cli/compare/), and the comparison's text, JSON and page.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
 #include <optional>
 #include <string>

@@ -8,7 +8,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "ReportSamples.h"
@@ -51,13 +51,11 @@ TEST(RunStatisticsTest, AnotherRunWhileTheValuesVaryUpToTwiceThePlan) {
                   row.at(3) == "yes")
             << row[0] << " % after " << row[1] << " of " << row[2];
     }
-    const std::vector<std::vector<std::uint32_t>> same = {{}, {6284}, {6284, 6284, 6284}};
-    const std::vector<std::vector<std::uint32_t>> differ = {{6284, 6285}, {7, 7, 8}, {8, 7, 7}};
-    for (const auto& seeds : same) {
-        EXPECT_FALSE(cli::SeedsDiffer(seeds)) << ::testing::PrintToString(seeds);
-    }
-    for (const auto& seeds : differ) {
-        EXPECT_TRUE(cli::SeedsDiffer(seeds)) << ::testing::PrintToString(seeds);
+    const std::pair<std::vector<std::uint32_t>, bool> seeds[] = {
+        {{}, false},          {{6284}, false},   {{6284, 6284, 6284}, false},
+        {{6284, 6285}, true}, {{7, 7, 8}, true}, {{8, 7, 7}, true}};
+    for (const auto& [values, differ] : seeds) {
+        EXPECT_EQ(cli::SeedsDiffer(values), differ) << ::testing::PrintToString(values);
     }
 }
 
