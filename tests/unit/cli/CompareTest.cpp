@@ -121,15 +121,12 @@ TEST(CompareTest, VerdictPerConfigurationAndTheExitStatus) {
 }
 
 // `text` with the first `find` in it replaced by `replace`; "\n" in either is a line break.
-std::string Changed(std::string text, std::string find, std::string replace) {
-    for (std::string* field : {&find, &replace}) {
-        for (std::size_t at = field->find("\\n"); at != std::string::npos; at = field->find("\\n", at)) {
-            field->replace(at, 2, "\n");
-        }
-    }
-    const std::size_t at = text.find(find);
+std::string Changed(std::string text, const std::string& find, const std::string& replace) {
+    const std::string from = sourcetree::Replaced(find, "\\n", "\n");
+    const std::string to = sourcetree::Replaced(replace, "\\n", "\n");
+    const std::size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << find;
-    return at == std::string::npos ? text : text.replace(at, find.size(), replace);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 // Reports of every version read back (the runs that gave a frame rate and the

@@ -68,11 +68,8 @@ TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
 // A field of the tables of tests/data/win32 with its escapes made bytes and {folder} made
 // `folder` without its closing separator ("-": nothing).
 std::string Field(const std::string& field, const std::string& folder) {
-    std::string text = field == "-" ? "" : sourcetree::Unescaped(field);
-    for (std::size_t at = 0; (at = text.find("{folder}", at)) != std::string::npos;) {
-        text.replace(at, 8, folder, 0, folder.size() - 1);
-    }
-    return text;
+    return sourcetree::Replaced(field == "-" ? "" : sourcetree::Unescaped(field), "{folder}",
+                                folder.substr(0, folder.size() - 1));
 }
 
 // A report of Flyby 1 at `resolution` with these frame rates, as korvane-cli writes it.
