@@ -73,10 +73,8 @@ public:
     Rig(const char* vendor, std::uint32_t signature, const Leaves& leaves = {}, std::string text = "")
         : definitions(std::move(text)) {
         ResetProcessState();
-        char id[12] = {};
-        std::memcpy(id, vendor, std::min<std::size_t>(12, std::strlen(vendor)));
         std::uint32_t words[3] = {};
-        std::memcpy(words, id, sizeof words);
+        std::memcpy(words, vendor, std::min(sizeof words, std::strlen(vendor)));
         cpuid.Record(0, {2, words[0], words[2], words[1]});
         cpuid.Record(1, {signature, 0, 0, 0});
         for (const auto& [leaf, registers] : leaves) {

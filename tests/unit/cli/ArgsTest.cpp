@@ -95,18 +95,15 @@ TEST(ArgumentsTest, ConfigurationsRendererThenDetailThenResolutionInTheWindowsOr
 // its value's name, and the lists the messages name appear there too, once.
 TEST(ArgumentsTest, HelpListsEveryOptionOfTheTable) {
     const std::string help = cli::HelpText();
-    const std::size_t compare = help.find("Usage: korvane-cli compare");
-    const std::size_t merge = help.find("Usage: korvane-cli merge");
-    ASSERT_LT(compare, merge);
+    // Run's part, then compare's, then merge's.
+    const std::size_t parts[] = {0, help.find("Usage: korvane-cli compare"),
+                                 help.find("Usage: korvane-cli merge"), help.size()};
+    ASSERT_LT(parts[1], parts[2]);
     for (const cli::OptionRow& row : cli::OptionTable()) {
-        const std::size_t shown =
-            help.find(std::string("\n  ") + row.name, row.command == cli::Command::Compare ? compare
-                                                      : row.command == cli::Command::Merge ? merge
-                                                                                           : 0);
-        const std::size_t end = row.command == cli::Command::Compare ? merge
-                                : row.command == cli::Command::Merge ? help.size()
-                                                                     : compare;
-        EXPECT_LT(shown, end) << row.name;
+        const int part = row.command == cli::Command::Compare ? 1
+                         : row.command == cli::Command::Merge ? 2
+                                                              : 0;
+        EXPECT_LT(help.find(std::string("\n  ") + row.name, parts[part]), parts[part + 1]) << row.name;
     }
     for (const char* line :
          {"\n  --resolution WxH         640x480, 800x600, 1024x768, 1280x1024 or 1600x1200\n",
