@@ -49,14 +49,13 @@ public:
 
 class ScriptedClock : public sysinfo::ClockSource {
 public:
-    std::uint64_t frequency = 0;
-    std::uint64_t counters[2] = {0, 0};
-    std::uint64_t cycles[2] = {0, 0};
+    // The counter's frequency, its two readings, the time-stamp counter's two readings.
+    std::uint64_t readings[5] = {};
     std::string calls;
 
-    std::uint64_t PerformanceFrequency() override { return calls += "f ", frequency; }
-    std::uint64_t PerformanceCounter() override { return calls += "c ", counters[counterReads_++ % 2]; }
-    std::uint64_t TimeStampCounter() override { return calls += "t ", cycles[cycleReads_++ % 2]; }
+    std::uint64_t PerformanceFrequency() override { return calls += "f ", readings[0]; }
+    std::uint64_t PerformanceCounter() override { return calls += "c ", readings[1 + counterReads_++ % 2]; }
+    std::uint64_t TimeStampCounter() override { return calls += "t ", readings[3 + cycleReads_++ % 2]; }
     void Pause(unsigned milliseconds) override { calls += "pause" + std::to_string(milliseconds) + " "; }
 
 private:
@@ -287,11 +286,8 @@ TEST(CpuTest, UnreadableDefinitionsFile) {
 TEST(CpuTest, ClockArithmetic) {
     for (const std::vector<std::string>& row : sourcetree::ReadTable("clock-readings.txt")) {
         Rig rig("GenuineIntel", 0x683);
-        std::uint64_t* const readings[] = {&rig.clock.frequency, &rig.clock.counters[0],
-                                           &rig.clock.counters[1], &rig.clock.cycles[0],
-                                           &rig.clock.cycles[1]};
         for (std::size_t i = 0; i < 5; ++i) {
-            *readings[i] = std::stoull(row.at(i), nullptr, 0);
+            rig.clock.readings[i] = std::stoull(row.at(i), nullptr, 0);
         }
         sysinfo::CpuInfo cpu = rig.Make();
         cpu.MeasureClock();
