@@ -6,7 +6,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "ReportSamples.h"
@@ -77,7 +76,7 @@ cli::ConfigurationValues Configuration(const char* resolution, std::vector<std::
     return values;
 }
 
-// tests/data/cli/compare/verdicts.txt, the edge of --fail-below, and which
+// tests/data/cli/compare/verdicts.txt, the edge of --fail-below (falls-below.txt), and which
 // configurations are compared.
 TEST(CompareTest, VerdictPerConfigurationAndTheExitStatus) {
     const auto configuration = [](const std::string& scenes, const std::string& scores) {
@@ -97,15 +96,12 @@ TEST(CompareTest, VerdictPerConfigurationAndTheExitStatus) {
         EXPECT_EQ(cli::CompareExitStatus(comparison, 1.0), std::stoi(row.at(6)));
         EXPECT_EQ(cli::CompareExitStatus(comparison, std::nullopt), 0);
     }
-    // Lower by more than the percentage, with the whole interval below zero.
-    const std::tuple<double, std::optional<double>, bool> edges[] = {
-        {-5.0, -1.0, false}, {-5.0001, -1.0, true}, {-9.0, 0.0, false}, {-9.0, std::nullopt, false}};
-    for (const auto& [percent, high, falls] : edges) {
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("cli/compare/falls-below.txt")) {
         cli::Difference difference;
-        difference.percent = percent;
-        difference.low = high ? std::optional<double>(*high - 5) : std::nullopt;
-        difference.high = high;
-        EXPECT_EQ(cli::FallsBelow(difference, 5.0), falls) << percent << " " << high.value_or(99);
+        difference.percent = std::stod(row[0]);
+        difference.high = sourcetree::NumberOrNone(row.at(1));
+        difference.low = difference.high ? std::optional<double>(*difference.high - 5) : std::nullopt;
+        EXPECT_EQ(cli::FallsBelow(difference, 5.0), row.at(2) == "yes") << row[0] << " " << row[1];
     }
     // Configurations are matched by renderer, detail and resolution; scenes only one side holds are left out.
     const std::vector<double> same = {100, 101, 99}, slower = {90, 91, 89};
