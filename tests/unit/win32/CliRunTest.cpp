@@ -28,7 +28,7 @@ std::string FreshFolder(const char* name) {
     char temp[MAX_PATH] = {};
     const std::string folder = std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + name + "\\";
     ::CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* leftover : {"r.json", "r.json.korvane-new", "ro.json", "held.json"}) {
+    for (const char* leftover : {"r.json", "r.json.korvane-new", "ro.json", "held.json", "pid.txt"}) {
         ::SetFileAttributesA((folder + leftover).c_str(), FILE_ATTRIBUTE_NORMAL);
         driver::DeleteFileAt(folder + leftover);
     }
@@ -39,7 +39,6 @@ TEST(GameJobTest, TimeOutEndsTheGameAndWithAJobWhatItStarted) {
     for (const bool withJobs : {true, false}) {
         SCOPED_TRACE(withJobs ? "with job objects" : "without");
         const std::string pidFile = FreshFolder("korvane-job-test") + "pid.txt";
-        driver::DeleteFileAt(pidFile);
         const cli::JobObjectApi none;
         cli::GameJobLauncher launcher(1000, nullptr, withJobs ? cli::SystemJobObjectApi() : none);
         std::string reason;
