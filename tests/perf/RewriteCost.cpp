@@ -25,19 +25,7 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     const int rewrites = argc > 2 ? std::atoi(argv[2]) : 20;
     // Two resolutions of all six scenes, 25 runs each: 300 scene runs.
-    cli::CallReport call = samples::MakeCall({0, 1, 2, 3, 4, 5}, 25);
-    call.plan.resolutions = {"640x480", "1600x1200"};
-    call.configurations.push_back(call.configurations.front());
-    call.configurations[0].configuration.resolution = "640x480";
-    call.configurations[1].configuration.resolution = "1600x1200";
-    for (cli::ConfigurationReport& report : call.configurations) {
-        for (int round = 1; round <= 25; ++round) {
-            for (int scene = 0; scene < bench::kSceneCount; ++scene) {
-                samples::AddRun(report, scene, round, bench::SceneStatus::Recorded,
-                                40.0 + scene + round * 0.01, static_cast<unsigned>(round));
-            }
-        }
-    }
+    const cli::CallReport call = samples::FullCall(1.0, 25, {"640x480", "1600x1200"});
     std::vector<double> times;
     std::size_t bytes = 0;
     for (int i = 0; i < rewrites; ++i) {
