@@ -5,7 +5,7 @@
 
 #include <optional>
 #include <string>
-#include <tuple>
+#include <vector>
 
 #include "SourceTree.h"
 #include "bench/BenchOptions.h"
@@ -56,21 +56,17 @@ TEST(CommandLineTest, EachSceneAndOptionGivesItsLine) {
     sourcetree::ExpectFile("command-lines.txt", lines);
 }
 
-// With the longest templates (scenes 4 and 5) and 1600x1200, 46 characters are
-// left for the game folder and the current directory together: the line is then
-// 279 characters, and with its terminating zero fills the buffer.
+// tests/data/command-line-lengths.txt, and a value with a zero byte.
 TEST(CommandLineTest, FitsTheBufferWholeOrNotAtAll) {
-    const std::tuple<std::size_t, std::size_t, Renderer, Detail, bool> cases[] = {
-        {4, 46, Renderer::Direct3D, Detail::High, true}, {4, 47, Renderer::Direct3D, Detail::High, false},
-        {5, 46, Renderer::OpenGL, Detail::Low, true},    {5, 47, Renderer::OpenGL, Detail::Low, false},
-        {3, 47, Renderer::Direct3D, Detail::High, true}, {3, 48, Renderer::Direct3D, Detail::High, false},
-    };
-    for (const auto& [scene, chars, renderer, detail, fits] : cases) {
+    for (const std::vector<std::string>& row : sourcetree::ReadTable("command-line-lengths.txt")) {
+        const std::size_t chars = std::stoul(row.at(1));
         const std::string folder = "G:" + std::string(chars / 2 - 2, 'g');
         const std::string directory = "C:" + std::string(chars - chars / 2 - 2, 'c');
-        const auto line = Line(scene, folder, renderer, detail, directory, "1600x1200");
-        EXPECT_EQ(line ? line->size() : 0, fits ? 279u : 0u)
-            << "scene " << scene << ", " << chars << " characters";
+        const auto line =
+            Line(std::stoul(row[0]), folder, row.at(2) == "OpenGL" ? Renderer::OpenGL : Renderer::Direct3D,
+                 row.at(3) == "Low" ? Detail::Low : Detail::High, directory, "1600x1200");
+        EXPECT_EQ(line ? std::to_string(line->size()) : "-", row.at(4))
+            << "scene " << row[0] << ", " << chars << " characters";
     }
     EXPECT_FALSE(
         Line(0, std::string("C:\\UT\0Demo", 10), Renderer::Direct3D, Detail::High, "C:\\K", "640x480"))
