@@ -43,11 +43,6 @@ std::vector<BoxCase> BoxCases() {
     return cases;
 }
 
-std::string Replaced(std::string text, const std::string& field, const std::string& value) {
-    const std::size_t at = text.find(field);
-    return at == std::string::npos ? text : text.replace(at, field.size(), value);
-}
-
 class Box : public KorvaneTest, public ::testing::WithParamInterface<BoxCase> {};
 
 TEST_P(Box, PressEndsAsExpected) {
@@ -97,10 +92,11 @@ TEST_P(Box, PressEndsAsExpected) {
         ASSERT_TRUE(outcome.messageBox.has_value()) << outcome;
         EXPECT_EQ(outcome.messageBox->caption, test.caption);
         std::string expected =
-            Replaced(Replaced(test.text, "{log}", demoFolder + "\\benchmark\\benchmark.log"), "{exe}",
-                     demoFolder + "\\system\\UT2003.exe");
-        expected = Replaced(Replaced(expected, "{folder}", korvaneFolder), "{length}",
-                            std::to_string(test.lengthOf ? Line(test.lengthOf - 1).size() : 0));
+            sourcetree::Replaced(test.text, "{log}", demoFolder + "\\benchmark\\benchmark.log");
+        expected = sourcetree::Replaced(expected, "{exe}", demoFolder + "\\system\\UT2003.exe");
+        expected = sourcetree::Replaced(expected, "{folder}", korvaneFolder);
+        expected = sourcetree::Replaced(expected, "{length}",
+                                        std::to_string(test.lengthOf ? Line(test.lengthOf - 1).size() : 0));
         const std::string& text = outcome.messageBox->text;
         if (expected.size() > 3 && expected.compare(expected.size() - 3, 3, "...") == 0) {
             expected.resize(expected.size() - 3);
