@@ -132,6 +132,19 @@ std::vector<std::string> LabelFacts(const MergedReport& report) {
             OptionsText(report.plan)};
 }
 
+std::vector<int> ScenesOf(const MergedConfiguration& configuration) {
+    std::vector<int> scenes;
+    for (int scene = 0; scene < bench::kSceneCount; ++scene) {
+        for (const ReportValuesOf& report : configuration.reports) {
+            if (report.values.sceneFps.count(scene) > 0) {
+                scenes.push_back(scene);
+                break;
+            }
+        }
+    }
+    return scenes;
+}
+
 std::optional<double> MeanFps(const ConfigurationValues& values) {
     if (values.sceneFps.empty()) {
         return std::nullopt;

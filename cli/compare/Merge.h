@@ -83,6 +83,9 @@ std::vector<std::string> LabelFacts(const MergedReport& report);
 std::optional<Merge> MergeReports(const std::vector<MergeInput>& inputs, const std::string& referenceLabel,
                                   std::string& problem);
 
+// The scenes any report holds in a merged configuration, in scene order.
+std::vector<int> ScenesOf(const MergedConfiguration& configuration);
+
 // The configuration's mean frame rate of a report: the mean of its scenes' means.
 std::optional<double> MeanFps(const ConfigurationValues& values);
 

@@ -335,18 +335,7 @@ std::optional<double> ShownValue(const ConfigurationValues& values, bool scores)
 } // namespace
 
 std::string MergeSceneCharts(const Merge& merge, const MergedConfiguration& configuration) {
-    const std::vector<int> scenes = [&] {
-        std::vector<int> held;
-        for (int scene = 0; scene < bench::kSceneCount; ++scene) {
-            for (const ReportValuesOf& report : configuration.reports) {
-                if (report.values.sceneFps.count(scene) > 0) {
-                    held.push_back(scene);
-                    break;
-                }
-            }
-        }
-        return held;
-    }();
+    const std::vector<int> scenes = ScenesOf(configuration);
     std::string html;
     for (std::size_t first = 0; first < configuration.reports.size(); first += kReportColourCount) {
         const std::size_t count = std::min(kReportColourCount, configuration.reports.size() - first);

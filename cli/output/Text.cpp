@@ -259,19 +259,6 @@ std::string SceneShortName(int sceneIndex) {
     return name.substr(0, name.find(" - "));
 }
 
-std::vector<int> ScenesOf(const MergedConfiguration& configuration) {
-    std::vector<int> scenes;
-    for (int scene = 0; scene < bench::kSceneCount; ++scene) {
-        for (const ReportValuesOf& report : configuration.reports) {
-            if (report.values.sceneFps.count(scene) > 0) {
-                scenes.push_back(scene);
-                break;
-            }
-        }
-    }
-    return scenes;
-}
-
 std::string IndexText(const IndexEntry& entry) {
     return entry.index ? framework::Format("%.1f", *entry.index) : std::string("-");
 }

@@ -62,9 +62,6 @@ std::string MergeTables(const Merge& merge);
 // The short name of a scene in a table's head: "Flyby 1", "Botmatch1".
 std::string SceneShortName(int sceneIndex);
 
-// The scenes any report holds in a merged configuration, in scene order.
-std::vector<int> ScenesOf(const MergedConfiguration& configuration);
-
 // "100.0", "93.4" or "-" for a report's index.
 std::string IndexText(const IndexEntry& entry);
 
