@@ -6,8 +6,7 @@
 
 extern "C" void korvane_planted_sse2();
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::string name = argc > 0 ? argv[0] : "";
     if (argc > 1)
         korvane_planted_sse2();
